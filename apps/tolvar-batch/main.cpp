@@ -1,0 +1,11 @@
+#include "app/batch_cli.h"
+
+#include <iostream>
+#include <string>
+#include <vector>
+
+int main(int argc, char* argv[])
+{
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return tolvar::runBatch(tolvar::parseBatchArguments(args), std::cout, std::cerr);
+}

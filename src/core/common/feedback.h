@@ -1,0 +1,66 @@
+#pragma once
+
+#include <string>
+
+namespace tolvar {
+
+// The workflow milestones, in order.
+enum class Mijlpaal {
+    na_start,
+    na_instellen,
+    na_uitvoeren,
+    na_rapporteren,
+    na_voorspellen,
+    na_kriging,
+    bij_einde,
+};
+
+// Position of the milestone gauge in percent.
+int milestonePercent(Mijlpaal m);
+
+// What the closure dialog offers to archive.
+enum class ArchiveChoice {
+    AllFiles = 0,
+    OnlyBest = 1,
+    NoFile = 2,
+};
+
+// The one way core speaks to the user. The main window implements it with
+// widgets, the batch with the terminal, tests with a recorder.
+class Feedback {
+public:
+    virtual ~Feedback() = default;
+
+    // A modal message box.
+    virtual void message(const std::string& text) = 0;
+    // The main status bar.
+    virtual void statusText(const std::string& text) = 0;
+    // voortgang: the progress of a run; the run label shows `txt`.
+    virtual void progress(double actueel, double maxi, const std::string& txt) = 0;
+    // status: display a milestone.
+    virtual void milestone(Mijlpaal m) = 0;
+    // The busy cursor.
+    virtual void busy(bool on) = 0;
+    // The closure dialog: which files to archive, with `caption` as its title.
+    virtual ArchiveChoice askArchiveChoice(const std::string& caption, ArchiveChoice preset) = 0;
+};
+
+// Says nothing and answers every question with its preset.
+class SilentFeedback : public Feedback {
+public:
+    void message(const std::string&) override {}
+    void statusText(const std::string&) override {}
+    void progress(double, double, const std::string&) override {}
+    void milestone(Mijlpaal) override {}
+    void busy(bool) override {}
+    ArchiveChoice askArchiveChoice(const std::string&, ArchiveChoice preset) override
+    {
+        return preset;
+    }
+};
+
+// The whole-percent value a progress gauge shows for (actueel, maxi): capped
+// at 100, rounded half to even.
+int progressPercent(double actueel, double maxi);
+
+}  // namespace tolvar

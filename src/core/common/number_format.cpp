@@ -1,0 +1,119 @@
+#include "common/number_format.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace tolvar {
+
+namespace {
+constexpr std::string_view kNotANumberText = "missing";
+}
+
+std::string fixed(double value, int width, int decimals)
+{
+    if (!std::isfinite(value))
+        return padLeft(kNotANumberText, width);
+    if (decimals < 0)
+        decimals = 0;
+    char buffer[400];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
+                                      std::chars_format::fixed, decimals);
+    std::string text(buffer, result.ptr);
+    if (!text.empty() && text.front() == '-' &&
+        text.find_first_not_of("-0.") == std::string::npos) {
+        text.erase(0, 1);
+    }
+    return padLeft(text, width);
+}
+
+std::string padLeft(std::string_view text, int width)
+{
+    std::string out;
+    if (width > 0 && static_cast<std::size_t>(width) > text.size())
+        out.assign(static_cast<std::size_t>(width) - text.size(), ' ');
+    out += text;
+    return out;
+}
+
+std::string padRight(std::string_view text, int width)
+{
+    std::string out(text);
+    if (width > 0 && static_cast<std::size_t>(width) > text.size())
+        out.append(static_cast<std::size_t>(width) - text.size(), ' ');
+    return out;
+}
+
+std::string integerText(long long value, int width)
+{
+    return padLeft(std::to_string(value), width);
+}
+
+double roundHalfEven(double value)
+{
+    return std::nearbyint(value);
+}
+
+std::int64_t roundToInteger(double value)
+{
+    const double r = roundHalfEven(value);
+    if (std::isnan(r))
+        return 0;
+    if (r >= 9.2233720368547758e18)
+        return std::numeric_limits<std::int64_t>::max();
+    if (r <= -9.2233720368547758e18)
+        return std::numeric_limits<std::int64_t>::min();
+    return static_cast<std::int64_t>(r);
+}
+
+std::string_view skipBlanks(std::string_view text)
+{
+    const auto first = text.find_first_not_of(' ');
+    return first == std::string_view::npos ? std::string_view{} : text.substr(first);
+}
+
+namespace {
+// Drops one leading '+' (from_chars takes only '-'), but never "+-".
+std::string_view dropPlus(std::string_view text)
+{
+    if (text.size() > 1 && text.front() == '+' && text[1] != '-')
+        return text.substr(1);
+    return text;
+}
+}  // namespace
+
+std::optional<double> parseReal(std::string_view text)
+{
+    text = dropPlus(skipBlanks(text));
+    if (text.empty())
+        return std::nullopt;
+    // from_chars also reads "inf" and "nan"; a number starts with a digit or a point.
+    const std::size_t lead = text.front() == '-' ? 1 : 0;
+    if (lead >= text.size())
+        return std::nullopt;
+    const char first = text[lead];
+    if (!(first == '.' || (first >= '0' && first <= '9')))
+        return std::nullopt;
+    double value = 0.0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value,
+                                        std::chars_format::general);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size())
+        return std::nullopt;
+    if (!std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<std::int64_t> parseInteger(std::string_view text)
+{
+    text = dropPlus(skipBlanks(text));
+    if (text.empty())
+        return std::nullopt;
+    std::int64_t value = 0;
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (result.ec != std::errc{} || result.ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
+}
+
+}  // namespace tolvar

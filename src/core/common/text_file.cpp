@@ -1,0 +1,99 @@
+#include "common/text_file.h"
+
+#include "common/io_error.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace tolvar {
+
+TextWriter& TextWriter::write(std::string_view text)
+{
+    out_ << text;
+    return *this;
+}
+
+TextWriter& TextWriter::line(std::string_view text)
+{
+    out_ << text << kLineEnd;
+    return *this;
+}
+
+bool readLine(std::istream& in, std::string& line)
+{
+    line.clear();
+    if (!std::getline(in, line)) {
+        return false;
+    }
+    if (!line.empty() && line.back() == '\r')
+        line.pop_back();
+    return true;
+}
+
+std::vector<std::string> readAllLines(std::istream& in)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    while (readLine(in, line))
+        lines.push_back(line);
+    return lines;
+}
+
+std::string withCrLf(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + 2);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r') {
+            out += kLineEnd;
+            if (i + 1 < text.size() && text[i + 1] == '\n')
+                ++i;
+        } else if (c == '\n') {
+            out += kLineEnd;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+namespace {
+std::string systemReason(const char* what)
+{
+    const int err = errno;
+    std::string reason = what;
+    if (err != 0) {
+        reason += " (";
+        reason += std::strerror(err);
+        reason += ")";
+    }
+    return reason;
+}
+}  // namespace
+
+std::ifstream openForReading(const std::filesystem::path& path)
+{
+    errno = 0;
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw IoError(path.string(), systemReason("cannot open the file for reading"));
+    return in;
+}
+
+std::ofstream openForWriting(const std::filesystem::path& path, bool append)
+{
+    errno = 0;
+    std::ofstream out(path, std::ios::binary | (append ? std::ios::app : std::ios::trunc));
+    if (!out)
+        throw IoError(path.string(), systemReason("cannot open the file for writing"));
+    return out;
+}
+
+void checkWritten(const std::ostream& out, const std::filesystem::path& path)
+{
+    if (!out)
+        throw IoError(path.string(), "writing to the file failed");
+}
+
+}  // namespace tolvar

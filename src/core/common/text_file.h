@@ -1,0 +1,46 @@
+#pragma once
+
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tolvar {
+
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// Writes single-byte text with every line ended by CR LF, whatever the platform.
+class TextWriter {
+public:
+    explicit TextWriter(std::ostream& out) : out_(out) {}
+
+    TextWriter& write(std::string_view text);
+    TextWriter& line(std::string_view text = {});
+    void endLine() { out_ << kLineEnd; }
+    std::ostream& stream() { return out_; }
+
+private:
+    std::ostream& out_;
+};
+
+// Reads one line that may end in CR LF, LF or nothing (last line); the line end
+// is not part of the result. False only when nothing at all was left to read.
+bool readLine(std::istream& in, std::string& line);
+
+// All lines of a stream, by readLine.
+std::vector<std::string> readAllLines(std::istream& in);
+
+// Turns every line break in a text (CR LF, LF or a lone CR) into CR LF.
+std::string withCrLf(std::string_view text);
+
+// File wrappers; both throw IoError naming the file when it cannot be opened.
+std::ifstream openForReading(const std::filesystem::path& path);
+std::ofstream openForWriting(const std::filesystem::path& path, bool append = false);
+
+// Throws IoError when the stream has failed while writing.
+void checkWritten(const std::ostream& out, const std::filesystem::path& path);
+
+}  // namespace tolvar
