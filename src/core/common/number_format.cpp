@@ -12,19 +12,30 @@ constexpr std::string_view kNotANumberText = "missing";
 
 std::string fixed(double value, int width, int decimals)
 {
-    if (!std::isfinite(value))
-        return padLeft(kNotANumberText, width);
+    std::string out;
+    appendFixed(out, value, width, decimals);
+    return out;
+}
+
+void appendFixed(std::string& out, double value, int width, int decimals)
+{
+    if (!std::isfinite(value)) {
+        out += padLeft(kNotANumberText, width);
+        return;
+    }
     if (decimals < 0)
         decimals = 0;
     char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                       std::chars_format::fixed, decimals);
-    std::string text(buffer, result.ptr);
-    if (!text.empty() && text.front() == '-' &&
-        text.find_first_not_of("-0.") == std::string::npos) {
-        text.erase(0, 1);
-    }
-    return padLeft(text, width);
+    const char* begin = buffer;
+    if (buffer[0] == '-' &&
+        std::string_view(buffer + 1, result.ptr).find_first_not_of("0.") == std::string_view::npos)
+        ++begin;  // a value that rounds to zero carries no minus sign
+    const auto length = static_cast<int>(result.ptr - begin);
+    if (width > length)
+        out.append(static_cast<std::size_t>(width - length), ' ');
+    out.append(begin, static_cast<std::size_t>(length));
 }
 
 std::string padLeft(std::string_view text, int width)

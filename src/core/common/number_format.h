@@ -12,6 +12,8 @@ namespace tolvar {
 // that rounds to zero carries no minus sign. Files never receive nan or inf:
 // a value that is not finite is written as "missing".
 std::string fixed(double value, int width, int decimals);
+// The same, appended to `out` without a temporary string.
+void appendFixed(std::string& out, double value, int width, int decimals);
 
 // Right-aligns (padLeft) or left-aligns (padRight) a text in `width`
 // characters; a longer text is kept whole.

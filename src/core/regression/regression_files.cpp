@@ -1,0 +1,300 @@
+#include "regression/regression_files.h"
+
+#include "common/io_error.h"
+#include "common/number_format.h"
+#include "common/text_file.h"
+
+#include <charconv>
+#include <cmath>
+#include <fstream>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace tolvar {
+
+namespace {
+
+const std::string kEquals(73, '=');
+const std::string kDashes(73, '-');
+constexpr const char* kParameterHeader =
+    "Parameter    Est.value         Std.dev.        t Student       Prob(>|t|)";
+constexpr const char* kListingHeader =
+    "  i        Y obs.       Y calc.      Residual      Std.dev.      Std.res.";
+constexpr const char* kLabelN = "Number of observations            : n   = ";
+constexpr const char* kLabelS = "Residual error                    : s   = ";
+constexpr const char* kLabelR2 = "Coefficient of determination      : r2  = ";
+constexpr const char* kLabelR2a = "Adjusted coeff. of determination  : r2a = ";
+constexpr const char* kLabelF = "Variance ratio (explained/resid.) : F   = ";
+constexpr const char* kCovarianceTitle = "Variance-Covariance Matrix of estimated parameters";
+
+// A leading integer of a line ("25 observations"), leading blanks skipped.
+std::optional<long long> leadingInteger(std::string_view line)
+{
+    line = skipBlanks(line);
+    long long value = 0;
+    const auto result = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (result.ec != std::errc{} || result.ptr == line.data())
+        return std::nullopt;
+    return value;
+}
+
+std::string nextLine(std::istream& in, const std::string& fileName, const char* what)
+{
+    std::string line;
+    if (!readLine(in, line))
+        throw IoError(fileName, std::string("the file ends before ") + what);
+    return line;
+}
+
+// F of a perfect fit is LargestReal; past ten integer digits the fixed form
+// would be unreadable, so such values are written in scientific form.
+std::string varianceRatioText(double f)
+{
+    if (std::isfinite(f) && std::fabs(f) < 1e10)
+        return fixed(f, 10, 4);
+    if (!std::isfinite(f))
+        return fixed(f, 10, 4);
+    char buffer[64];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, f,
+                                      std::chars_format::scientific, 4);
+    std::string text(buffer, result.ptr);
+    for (char& c : text)
+        if (c == 'e')
+            c = 'E';
+    return padLeft(text, 10);
+}
+
+// "b" + j; built by appending (GCC 12 warns falsely about "literal" + string).
+std::string indexedName(char letter, int j)
+{
+    std::string name(1, letter);
+    name += std::to_string(j);
+    return name;
+}
+
+}  // namespace
+
+RegressionData readRegressionData(std::istream& in, const std::string& fileName, bool weighted)
+{
+    RegressionData data;
+    data.studyName = nextLine(in, fileName, "its title");
+    const auto K = leadingInteger(nextLine(in, fileName, "the number of variables"));
+    if (!K || *K < 2)
+        throw IoError(fileName, "a regression needs at least 2 variables");
+    if (*K - 1 > kMaxRegressorNames)
+        throw IoError(fileName, "more than " + std::to_string(kMaxRegressorNames) +
+                                    " regressor names");
+    data.k = static_cast<int>(*K - 1);
+    for (int j = 1; j <= data.k; ++j)
+        data.names.push_back(nextLine(in, fileName, "the variable names"));
+    data.yName = nextLine(in, fileName, "the name of y");
+    const auto N = leadingInteger(nextLine(in, fileName, "the number of observations"));
+    if (!N || *N < 1)
+        throw IoError(fileName, "the number of observations is not readable");
+    if (*N > kMaxObservations)
+        throw IoError(fileName, "more than " + std::to_string(kMaxObservations) + " observations");
+    if (*N < data.k + 1)
+        throw IoError(fileName, "fewer observations than regression coefficients");
+    data.N = static_cast<int>(*N);
+
+    data.X = AllocMatrix(data.k, data.N);
+    data.Y = AllocVector(data.N);
+    data.s = AllocVector(data.N);
+    if (!data.X || !data.Y || !data.s)
+        throw IoError(fileName, "the regression is too large");
+
+    const int perLine = data.k + 1 + (weighted ? 1 : 0);
+    std::string line;
+    for (int i = 1; i <= data.N; ++i) {
+        if (!readLine(in, line))
+            throw IoError(fileName, "fewer observations than declared");
+        std::string_view rest(line);
+        for (int v = 0; v < perLine; ++v) {
+            const auto start = rest.find_first_not_of(" \t");
+            if (start == std::string_view::npos)
+                throw IoError(fileName, "observation " + std::to_string(i) +
+                                            " holds fewer values than declared");
+            rest.remove_prefix(start);
+            const auto stop = std::min(rest.find_first_of(" \t"), rest.size());
+            const auto value = parseReal(rest.substr(0, stop));
+            if (!value)
+                throw IoError(fileName, "Invalid numeric format");
+            rest.remove_prefix(stop);
+            if (v < data.k)
+                (*data.X)[v + 1][i] = *value;
+            else if (v == data.k)
+                (*data.Y)[i] = *value;
+            else
+                (*data.s)[i] = *value;
+        }
+    }
+    return data;
+}
+
+void writeRegressionResult(std::ostream& stream, const std::string& dataFileName,
+                           const RegressionData& data, const FitOutput& fit)
+{
+    TextWriter out(stream);
+    const int k = data.k;
+    const int N = data.N;
+    out.line(kEquals);
+    out.line("Data file  : " + dataFileName);
+    out.line("Study name : " + data.studyName);
+    for (int j = 1; j <= k; ++j)
+        out.line(indexedName('x', j) + "         : " + data.names[j - 1]);
+    out.line("y          : " + data.yName);
+    out.line("Function   : " + FormulaText(k, true));
+    out.line(kDashes);
+    out.line(kParameterHeader);
+    out.line(kDashes);
+    for (int j = 0; j <= k; ++j) {
+        std::string line = padLeft(indexedName('b', j), 5) + fixed((*fit.B)[j], 17, 8);
+        if ((*fit.SB)[j] > 0.0)
+            line += fixed((*fit.SB)[j], 17, 8) + fixed((*fit.T)[j], 17, 2) +
+                    fixed((*fit.ProbT)[j], 17, 4);
+        out.line(line);
+    }
+    out.line(kDashes);
+    const TRegTest& t = fit.test;
+    out.line(kLabelN + integerText(N, 5));
+    out.line(kLabelS + fixed(std::sqrt(t.Vr), 10, 8));
+    if (t.R2 >= 0.0 && t.R2 <= 1.0)
+        out.line(kLabelR2 + fixed(t.R2, 10, 8));
+    if (t.R2a >= 0.0 && t.R2a <= 1.0)
+        out.line(kLabelR2a + fixed(t.R2a, 10, 8));
+    out.line(kLabelF + varianceRatioText(t.F) + "    Prob(>F) = " + fixed(t.ProbF, 6, 4));
+    out.line(kDashes);
+    out.line(kCovarianceTitle);
+    std::string heads;
+    for (int j = 0; j <= k; ++j)
+        heads += std::string(11, ' ') + padLeft(indexedName('b', j), 5);
+    out.line(heads);
+    out.line(kDashes);
+    for (int j = 0; j <= k; ++j) {
+        std::string row;
+        for (int l = 0; l <= k; ++l)
+            row += "  " + fixed((*fit.V)[j][l], 14, 7);
+        out.line(row);
+    }
+    out.line(kDashes);
+    out.line(kListingHeader);
+    out.line(kDashes);
+    std::string line;  // reused: no allocation per observation
+    line.reserve(128);
+    for (int i = 1; i <= N; ++i) {
+        const double y = (*data.Y)[i];
+        const double yc = (*fit.Ycalc)[i];
+        const double sd = (*fit.S)[i];
+        const double residual = y - yc;
+        line.clear();
+        char index[16];
+        const auto end = std::to_chars(index, index + sizeof index, i).ptr;
+        const auto digits = static_cast<std::size_t>(end - index);
+        if (digits < 3)
+            line.append(3 - digits, ' ');
+        line.append(index, end);
+        appendFixed(line, y, 14, 4);
+        appendFixed(line, yc, 14, 4);
+        appendFixed(line, residual, 14, 4);
+        appendFixed(line, sd, 14, 4);
+        // A perfect fit leaves no spread to standardise by.
+        if (sd > 0.0)
+            appendFixed(line, residual / sd, 14, 4);
+        else
+            line += "       missing";
+        out.line(line);
+    }
+    out.line(kEquals);
+}
+
+std::string resultFileName(const std::string& dataFileName)
+{
+    const auto dot = dataFileName.rfind('.');
+    const auto slash = dataFileName.find_last_of("/\\");
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return dataFileName + ".out";
+    return dataFileName.substr(0, dot) + ".out";
+}
+
+bool RunRegressionFile(const fs::path& dir, const std::string& dataFileName, bool weighted)
+{
+    const fs::path dataPath = dir / dataFileName;
+    const fs::path resultPath = dir / resultFileName(dataFileName);
+    RegressionData data;
+    {
+        std::ifstream in = openForReading(dataPath);
+        data = readRegressionData(in, dataPath.string(), weighted);
+    }
+    const FitOutput fit =
+        FitRegression(*data.X, *data.Y, *data.s, data.N, data.k, true, weighted);
+    std::error_code ec;
+    if (fit.status != 0) {
+        fs::remove(resultPath, ec);
+        return false;
+    }
+    std::ofstream out = openForWriting(resultPath);
+    writeRegressionResult(out, dataFileName, data, fit);
+    out.flush();
+    checkWritten(out, resultPath);
+    return true;
+}
+
+void AddXY2OUTFILE(const fs::path& dir, const std::string& regFileName)
+{
+    const fs::path resultPath = dir / resultFileName(regFileName);
+    const fs::path xyPath = dir / "XY.txt";
+    const fs::path addPath = dir / "AddXY.txt";
+    std::error_code ec;
+    if (!fs::exists(resultPath, ec))
+        return;
+
+    std::vector<std::string> xy;
+    {
+        std::ifstream xyIn = openForReading(xyPath);
+        xy = readAllLines(xyIn);
+    }
+    std::vector<std::string> result;
+    {
+        std::ifstream in = openForReading(resultPath);
+        result = readAllLines(in);
+    }
+
+    {
+        std::ofstream addOut = openForWriting(addPath);
+        TextWriter out(addOut);
+        std::size_t nextXy = 0;
+        auto xyLine = [&]() -> std::string { return nextXy < xy.size() ? xy[nextXy++] : ""; };
+        std::size_t i = 0;
+        // Up to and including the listing header, which gets the column heads.
+        for (; i < result.size(); ++i) {
+            if (result[i].find("Y obs.") != std::string::npos) {
+                out.line(result[i] + " " + xyLine());
+                ++i;
+                break;
+            }
+            out.line(result[i]);
+        }
+        if (i < result.size())
+            out.line(result[i++]);  // the separator
+        // Residual lines, up to and including the closing line of equals signs.
+        for (; i < result.size(); ++i) {
+            out.line(result[i] + " " + xyLine());
+            if (result[i].find('=') != std::string::npos) {
+                ++i;
+                break;
+            }
+        }
+        for (; i < result.size(); ++i)
+            out.line(result[i]);
+        addOut.flush();
+        checkWritten(addOut, addPath);
+    }
+    fs::remove(resultPath, ec);
+    fs::rename(addPath, resultPath, ec);
+    if (ec)
+        throw IoError(resultPath.string(), "cannot replace the result file: " + ec.message());
+    fs::remove(xyPath, ec);
+}
+
+}  // namespace tolvar

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "regression/linear_regression.h"
+
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace tolvar {
+
+inline constexpr int kMaxRegressorNames = 500;
+inline constexpr int kMaxObservations = kMaxVectorUb;
+
+// One regression data file as read by the driver.
+struct RegressionData {
+    std::string studyName;              // line 1
+    std::vector<std::string> names;     // regressor names x1..xk
+    std::string yName;                  // the MxW
+    int N = 0;
+    int k = 0;
+    PVectorList X;  // rows 0..k, columns 0..N
+    PVector Y;      // 0..N
+    PVector s;      // 0..N, the weight column of a weighted file
+};
+
+// Reads a regression data file; every flaw (fewer than two variables, more
+// names or observations than the engine holds, a short or non-numeric data
+// line) raises IoError naming the file.
+RegressionData readRegressionData(std::istream& in, const std::string& fileName, bool weighted);
+
+// Writes the result file of a successful fit, every line ended by CR LF.
+void writeRegressionResult(std::ostream& out, const std::string& dataFileName,
+                           const RegressionData& data, const FitOutput& fit);
+
+// The result file name that belongs to a data file: ".dat" becomes ".out".
+std::string resultFileName(const std::string& dataFileName);
+
+// Reads the data file in `dir`, fits and writes the result file. Returns true
+// when the result file was written; a fit that does not converge writes none
+// (and leaves no stale result of the same name behind).
+bool RunRegressionFile(const std::filesystem::path& dir, const std::string& dataFileName,
+                       bool weighted);
+
+// Appends the coordinates of "XY.txt" to the residual listing of the result
+// file that belongs to `regFileName` (a data file name); removes XY.txt.
+void AddXY2OUTFILE(const std::filesystem::path& dir, const std::string& regFileName);
+
+}  // namespace tolvar
