@@ -232,6 +232,22 @@ std::optional<double> GridValueReader::readValue()
     return value;
 }
 
+bool GridValueReader::skipValue()
+{
+    int c = peek();
+    while (c >= 0 && isSeparator(c)) {
+        ++pos_;
+        c = peek();
+    }
+    if (c < 0)
+        return false;
+    while (c >= 0 && !isSeparator(c)) {
+        ++pos_;
+        c = peek();
+    }
+    return true;
+}
+
 void GridValueReader::skipLine()
 {
     while (fill()) {

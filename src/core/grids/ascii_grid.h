@@ -76,6 +76,8 @@ public:
     // The next value; empty at the end of the file. A text that is not a number
     // throws IoError "Invalid numeric format".
     std::optional<double> readValue();
+    // Skips the next value without converting it; false at the end of the file.
+    bool skipValue();
     // Skips the rest of the current line, line end included.
     void skipLine();
     bool atEnd();

@@ -1,0 +1,375 @@
+#include "grids/sampling.h"
+
+#include "common/io_error.h"
+#include "common/number_format.h"
+#include "common/text_file.h"
+#include "pointdata/fields.h"
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <memory>
+
+namespace fs = std::filesystem;
+
+namespace tolvar {
+
+namespace {
+constexpr const char* kSearching = "Searching aux.info for point-GxG";
+
+std::size_t at(int i)
+{
+    return static_cast<std::size_t>(i);
+}
+
+// Reads a ";"-delimited file into a table: the column count from the title
+// line up to its first empty field, one row per line.
+void readSemicolonTable(const fs::path& path, int freeColumns, TextTable& table)
+{
+    std::ifstream in = openForReading(path);
+    const std::vector<std::string> lines = readAllLines(in);
+    if (lines.empty())
+        throw IoError(path.string(), "the file is empty");
+    const int m = countLeadingFields(lines.front(), ';');
+    table.resize(m + freeColumns, static_cast<int>(lines.size()));
+    for (std::size_t p = 0; p < lines.size(); ++p) {
+        const std::vector<std::string> fields = splitFields(lines[p], ';');
+        for (int k = 0; k < m && at(k) < fields.size(); ++k)
+            table.cell(k + freeColumns, static_cast<int>(p)) = fields[at(k)];
+    }
+}
+
+std::string joinedLine(const std::vector<std::string>& cells, std::size_t from = 0)
+{
+    std::string line;
+    for (std::size_t c = from; c < cells.size(); ++c) {
+        line += cells[c];
+        line += ';';
+    }
+    return line;
+}
+}  // namespace
+
+// --- TextTable ----------------------------------------------------------------
+
+const std::string& TextTable::cell(int col, int row) const
+{
+    return rows[at(row)][at(col)];
+}
+
+std::string& TextTable::cell(int col, int row)
+{
+    return rows[at(row)][at(col)];
+}
+
+void TextTable::resize(int cols, int rowCount)
+{
+    rows.assign(at(rowCount), std::vector<std::string>(at(cols)));
+}
+
+void TextTable::appendColumn(const std::string& title)
+{
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        rows[r].push_back(r == 0 ? title : std::string());
+}
+
+// --- SORTXY -------------------------------------------------------------------
+
+int SORTXY(const WorkDir& dir, double xll, double yll, double cellSize, TextTable& table,
+           PointColumns& columns)
+{
+    {
+        const fs::path tempTxt = dir.resolve("temp.txt");
+        std::ifstream in = openForReading(tempTxt);
+        std::string line;
+        for (int role = 0; role < kPointRoleCount; ++role) {
+            if (!readLine(in, line))
+                throw IoError(tempTxt.string(), "fewer than nine column numbers");
+            // The leading integer of the line; the rest is a comment.
+            std::string_view text = skipBlanks(line);
+            std::size_t end = 0;
+            while (end < text.size() && (std::isdigit(static_cast<unsigned char>(text[end])) ||
+                                         (end == 0 && text[end] == '-')))
+                ++end;
+            const auto value = parseInteger(text.substr(0, end));
+            if (!value)
+                throw IoError(tempTxt.string(), "line " + std::to_string(role + 1) +
+                                                    " does not start with a column number");
+            columns[role] = static_cast<int>(*value);
+        }
+    }
+    const fs::path tempCsv = dir.resolve("temp.csv");
+    readSemicolonTable(tempCsv, 3, table);
+
+    // Snap every point to its cell centre; the sort key is the cell, north to
+    // south and west to east, then the rest of the line.
+    struct Entry {
+        bool located = false;
+        long long iy = 0, ix = 0;
+        std::string rest;
+        std::vector<std::string> cells;
+    };
+    std::vector<Entry> entries;
+    const int xCol = columns[kX] >= 0 ? columns[kX] + 3 : -1;
+    const int yCol = columns[kY] >= 0 ? columns[kY] + 3 : -1;
+    for (int p = 0; p < table.rowCount(); ++p) {
+        Entry e;
+        if (xCol >= 0 && yCol >= 0 && xCol < table.colCount() && yCol < table.colCount()) {
+            const auto x = parseReal(table.cell(xCol, p));
+            const auto y = parseReal(table.cell(yCol, p));
+            if (x && y) {
+                const double ix = std::trunc((*x - xll) / cellSize);
+                const double iy = std::trunc((*y - yll) / cellSize);
+                const double xnew = xll + cellSize * ix + cellSize / 2;
+                const double ynew = yll + cellSize * iy + cellSize / 2;
+                table.cell(1, p) = fixed(xnew, 9, 2);
+                table.cell(2, p) = fixed(ynew, 9, 2);
+                table.cell(0, p) = fixed(700000.0 - ynew, 10, 2);
+                e.located = true;
+                e.ix = static_cast<long long>(ix);
+                e.iy = static_cast<long long>(iy);
+            }
+        }
+        if (p > 0) {
+            e.cells = table.rows[at(p)];
+            e.rest = joinedLine(e.cells, 1);
+            entries.push_back(std::move(e));
+        }
+    }
+    table.cell(0, 0) = "Ydum";
+    table.cell(1, 0) = "Xnew";
+    table.cell(2, 0) = "Ynew";
+    dir.removeFile("temp.csv");
+    dir.removeFile("temp.txt");
+
+    std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.located != b.located)
+            return a.located;
+        if (a.located) {
+            if (a.iy != b.iy)
+                return a.iy > b.iy;
+            if (a.ix != b.ix)
+                return a.ix < b.ix;
+        }
+        return a.rest < b.rest;
+    });
+
+    // The sorted lines, Ydum dropped, go through Sorted.csv as the table's
+    // new content.
+    const fs::path sorted = dir.path() / "Sorted.csv";
+    {
+        std::ofstream out = openForWriting(sorted);
+        TextWriter w(out);
+        w.line(joinedLine(table.rows[0], 1));
+        for (const Entry& e : entries)
+            w.line(e.rest);
+        out.flush();
+        checkWritten(out, sorted);
+    }
+    readSemicolonTable(sorted, 0, table);
+    std::error_code ec;
+    fs::remove(sorted, ec);
+
+    for (int role = 0; role < kPointRoleCount; ++role)
+        if (columns[role] >= 0)
+            columns[role] += 2;
+    columns[kX] = 0;
+    columns[kY] = 1;
+    return table.rowCount() - 1;
+}
+
+// --- one grid at sorted points --------------------------------------------------
+
+struct AsciiGridSampler::Impl {
+    std::ifstream in;
+    std::unique_ptr<GridValueReader> reader;
+};
+
+AsciiGridSampler::AsciiGridSampler(const fs::path& path, const GridHeader& header)
+    : impl_(new Impl), header_(header)
+{
+    try {
+        impl_->in = openForReading(path);
+        {
+            GridValueReader first(impl_->in, path.string());
+            first.skipHeader();
+            std::string line;
+            first.readLine(line);
+            cellType_ = cellTypeFromLine(line);
+        }
+        impl_->in.clear();
+        impl_->in.seekg(0);
+        impl_->reader = std::make_unique<GridValueReader>(impl_->in, path.string());
+        impl_->reader->skipHeader();
+    } catch (...) {
+        delete impl_;
+        throw;
+    }
+}
+
+AsciiGridSampler::~AsciiGridSampler()
+{
+    delete impl_;
+}
+
+double AsciiGridSampler::lookup(double x, double y)
+{
+    const double cs = header_.cellsize;
+    const long long col = static_cast<long long>(roundHalfEven((x - header_.xllcorner + cs / 2) / cs));
+    const long long row = static_cast<long long>(
+        roundHalfEven((cs / 2 + header_.yllcorner - y) / cs + static_cast<double>(header_.nrows)));
+    GridValueReader& r = *impl_->reader;
+    bool skipped = false;
+    while (curRow_ < row) {
+        if (r.atEnd())
+            return z_ = MissingValueCode;
+        r.skipLine();
+        ++curRow_;
+        skipped = true;
+    }
+    if (skipped)
+        curCol_ = 0;
+    while (curCol_ < col) {
+        if (curCol_ + 1 < col) {
+            if (!r.skipValue())
+                return z_ = MissingValueCode;
+        } else {
+            const auto value = r.readValue();
+            if (!value)
+                return z_ = MissingValueCode;
+            z_ = *value;
+        }
+        ++curCol_;
+    }
+    if (isMissingSample(z_, header_.nodata))
+        z_ = MissingValueCode;
+    return z_;
+}
+
+std::string sampledText(double z, int cellType)
+{
+    if (z == MissingValueCode)
+        return "missing";
+    return fixed(z, 10, cellType == 1 ? 0 : 3);
+}
+
+// --- the sampling step ------------------------------------------------------------
+
+void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
+                 SamplingState& state, Feedback& feedback)
+{
+    TextTable& table = state.SampleTable;
+    state.FirstSampledColumn = table.colCount();
+    feedback.statusText(kSearching);
+
+    for (int p = 1; p <= state.NoXY; ++p)
+        for (int m = 0; m < 3; ++m) {
+            const int col = state.columns[mxwRole(m)];
+            if (col < 0 || col >= table.colCount())
+                continue;
+            const double value = parseReal(table.cell(col, p)).value_or(0.0);
+            MxwRange& range = state.ranges[at(m)];
+            if (value > range.hi)
+                range.hi = value;
+            if (value < range.lo)
+                range.lo = value;
+        }
+
+    // Where every point lies on the strata grid; points off the grid, or
+    // without coordinates, are sampled as missing.
+    const GridHeader strata = headerOf(props[0]);
+    std::vector<char> onGrid(at(state.NoXY + 1), 0);
+    std::vector<double> xs(at(state.NoXY + 1)), ys(at(state.NoXY + 1));
+    for (int p = 1; p <= state.NoXY; ++p) {
+        const auto x = parseReal(table.cell(0, p));
+        const auto y = parseReal(table.cell(1, p));
+        if (!x || !y)
+            continue;
+        const double cs = strata.cellsize;
+        const double col = roundHalfEven((*x - strata.xllcorner + cs / 2) / cs);
+        const double row = roundHalfEven((cs / 2 + strata.yllcorner - *y) / cs +
+                                         static_cast<double>(strata.nrows));
+        onGrid[at(p)] = col >= 1 && col <= static_cast<double>(strata.ncols) && row >= 1 &&
+                        row <= static_cast<double>(strata.nrows);
+        xs[at(p)] = *x;
+        ys[at(p)] = *y;
+    }
+
+    for (int r = 0; r <= registry.AuxVarCount; ++r) {
+        feedback.progress(r, registry.AuxVarCount, kSearching);
+        table.appendColumn(registry.labelCaption(r));
+        const int column = table.colCount() - 1;
+        std::unique_ptr<AsciiGridSampler> sampler;
+        if (props[at(r)][kKind] != 0.0) {
+            const std::string& name = registry.HulpVarRecs[at(r)].PFileName;
+            sampler = std::make_unique<AsciiGridSampler>(dir.resolve(name), headerOf(props[at(r)]));
+        }
+        for (int p = 1; p <= state.NoXY; ++p) {
+            double z = MissingValueCode;
+            if (sampler && onGrid[at(p)])
+                z = sampler->lookup(xs[at(p)], ys[at(p)]);
+            const std::string text = sampledText(z, sampler ? sampler->cellType() : 2);
+            table.cell(column, p) = text;
+            if (r == 0 && z != MissingValueCode)
+                state.StrataCodes.push_back(text);
+        }
+    }
+    std::sort(state.StrataCodes.begin(), state.StrataCodes.end());
+
+    writeDataCsv(dir.path() / "data.csv", table);
+    writeScatterdat(dir.path() / "scatterdat.txt", table, state.NoXY, registry);
+}
+
+void writeDataCsv(const fs::path& path, const TextTable& table)
+{
+    std::ofstream out = openForWriting(path);
+    TextWriter w(out);
+    std::string line;
+    for (const auto& row : table.rows) {
+        line.clear();
+        for (const std::string& cell : row) {
+            line += cell;
+            line += ';';
+        }
+        w.line(line);
+    }
+    out.flush();
+    checkWritten(out, path);
+}
+
+void writeScatterdat(const fs::path& path, const TextTable& table, int noXY,
+                     const Registry& registry)
+{
+    std::ofstream out = openForWriting(path);
+    TextWriter w(out);
+    w.line(std::to_string(registry.AuxVarCount));
+    std::vector<int> marked;
+    for (int c = 0; c < table.colCount(); ++c) {
+        bool mark = false;
+        for (int r = 1; r <= registry.AuxVarCount; ++r)
+            if (table.cell(c, 0) == registry.labelCaption(r)) {
+                mark = true;
+                w.line(registry.labelCaption(r));
+            }
+        if (mark)
+            marked.push_back(c);
+    }
+    std::string line;
+    for (int p = 1; p <= noXY; ++p) {
+        line.clear();
+        for (int c : marked) {
+            const std::string& cell = table.cell(c, p);
+            if (parseReal(cell)) {
+                line += cell;
+                line += ' ';
+            } else {
+                line += " -999 ";
+            }
+        }
+        w.line(line);
+    }
+    out.flush();
+    checkWritten(out, path);
+}
+
+}  // namespace tolvar

@@ -1,0 +1,93 @@
+#pragma once
+
+#include "common/feedback.h"
+#include "common/work_dir.h"
+#include "grids/grid_checks.h"
+#include "grids/registry.h"
+#include "pointdata/point_columns.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tolvar {
+
+inline constexpr double MissingValueCode = -9999.0;
+
+// A table of text cells: row 0 holds the titles.
+class TextTable {
+public:
+    std::vector<std::vector<std::string>> rows;
+
+    int rowCount() const { return static_cast<int>(rows.size()); }
+    int colCount() const { return rows.empty() ? 0 : static_cast<int>(rows.front().size()); }
+    const std::string& cell(int col, int row) const;
+    std::string& cell(int col, int row);
+    void resize(int cols, int rows);
+    void appendColumn(const std::string& title);
+};
+
+// The running lowest and highest observed MHW, MSW, MLW (for the map-status
+// grey scale); they are only ever widened.
+struct MxwRange {
+    double lo = 999.0;
+    double hi = -999.0;
+};
+using MxwRanges = std::array<MxwRange, 3>;
+
+// SORTXY: reads temp.txt and temp.csv (and removes them), snaps the points to
+// the centres of the strata grid's cells, sorts them north to south and west
+// to east, and fills `table` with Xnew, Ynew and the columns of temp.csv.
+// Returns the number of points. PointColumns are shifted to the new columns.
+int SORTXY(const WorkDir& dir, double xll, double yll, double cellSize, TextTable& table,
+           PointColumns& columns);
+
+// Looks up one ASCII grid at sorted points, reading the file forward once.
+class AsciiGridSampler {
+public:
+    AsciiGridSampler(const std::filesystem::path& path, const GridHeader& header);
+    ~AsciiGridSampler();
+    AsciiGridSampler(const AsciiGridSampler&) = delete;
+    AsciiGridSampler& operator=(const AsciiGridSampler&) = delete;
+
+    // 1 integer values, 2 floating-point values (from the first value line).
+    int cellType() const { return cellType_; }
+    // Zoek_XY_grid for a cell centre: the value, or MissingValueCode for a
+    // missing cell or one past the end of the file. Points must come in file order.
+    double lookup(double x, double y);
+
+private:
+    struct Impl;
+    Impl* impl_;
+    GridHeader header_;
+    int cellType_ = 1;
+    long long curRow_ = 1;
+    long long curCol_ = 0;
+    double z_ = MissingValueCode;
+};
+
+// The text of a sampled value: right-aligned in 10, no decimals for an
+// integer grid and 3 otherwise, or "missing".
+std::string sampledText(double z, int cellType);
+
+struct SamplingState {
+    TextTable SampleTable;
+    PointColumns columns;
+    int NoXY = 0;
+    int FirstSampledColumn = 0;
+    std::vector<std::string> StrataCodes;
+    MxwRanges ranges;
+};
+
+// The sampling step: appends one column per grid slot (strata first) with the
+// value of every point; points outside the strata grid or without coordinates
+// get "missing" everywhere. Fills StrataCodes and widens the MxW ranges.
+void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
+                 SamplingState& state, Feedback& feedback);
+
+// data.csv and scatterdat.txt.
+void writeDataCsv(const std::filesystem::path& path, const TextTable& table);
+void writeScatterdat(const std::filesystem::path& path, const TextTable& table, int noXY,
+                     const Registry& registry);
+
+}  // namespace tolvar

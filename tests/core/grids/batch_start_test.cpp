@@ -1,0 +1,72 @@
+#include "common/io_error.h"
+#include "grids/batch_start.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+namespace tolvar {
+namespace {
+
+TEST(Kikstart, TwoVariablesInTwoGroups)
+{
+    test::TempDir tmp;
+    const auto file = tmp.write("WendBat.txt", "2\r\n2\r\nstrata.asc\r\n/data/grids/elevation.asc\r\n1\r\n"
+                                               "b.asc\r\n2\r\n");
+    Registry r;
+    r.startUp();
+    kikstart(WorkDir(tmp.path()).resolve("wendbat.txt"), r);
+    EXPECT_EQ(r.AuxVarCount, 2);
+    EXPECT_EQ(r.GroupCount, 2);
+    EXPECT_EQ(r.radioItems, 2);
+    EXPECT_EQ(r.groupOf(1), 1);
+    EXPECT_EQ(r.groupOf(2), 2);
+    EXPECT_EQ(r.HulpVarRecs[0].PFileName, "strata.asc");
+    EXPECT_EQ(r.HulpVarRecs[1].PFileName, "/data/grids/elevation.asc");
+    EXPECT_EQ(r.labelCaption(1), "/da.../elevation.asc");
+    EXPECT_EQ(r.labelCaption(2), "b.asc");
+    EXPECT_EQ(r.LastGridDir, "b.asc");
+    EXPECT_TRUE(r.HulpVarRecs[2].labelVisible);
+    EXPECT_TRUE(r.checks.checked[2][2]);
+}
+
+TEST(Kikstart, ThreeVariablesInOneGroupAndEsriNames)
+{
+    test::TempDir tmp;
+    const auto file = tmp.write("wendbat.txt", "3\r\n1\r\n  s.asc\r\na.asc\r\n 1 first\r\nesri_dir\r\n1\r\nc.asc\r\n1\r\n");
+    Registry r;
+    r.startUp();
+    kikstart(file, r);
+    EXPECT_EQ(r.AuxVarCount, 3);
+    EXPECT_EQ(r.GroupCount, 1);
+    EXPECT_EQ(r.radioItems, 1);
+    EXPECT_EQ(r.HulpVarRecs[0].PFileName, "  s.asc");  // a path line is taken whole
+    EXPECT_EQ(r.HulpVarRecs[2].PFileName, "esri_dir");
+    for (int v = 1; v <= 3; ++v)
+        EXPECT_EQ(r.groupOf(v), 1);
+}
+
+TEST(Kikstart, FilesOutsideTheLimitsAreRefusedWhole)
+{
+    const char* bad[] = {
+        "16\r\n1\r\n",                                   // n above 15
+        "0\r\n1\r\n",                                    // n below 1
+        "2\r\n3\r\ns.asc\r\na.asc\r\n1\r\nb.asc\r\n1\r\n",  // G above n
+        "2\r\n2\r\ns.asc\r\na.asc\r\n1\r\nb.asc\r\n3\r\n",  // group outside 1..G
+        "2\r\n1\r\ns.asc\r\na.asc\r\n1\r\n",              // too few lines
+        "x\r\n1\r\ns.asc\r\n",                             // not a number
+        "",                                               // empty
+    };
+    for (const char* text : bad) {
+        test::TempDir tmp;
+        const auto file = tmp.write("wendbat.txt", text);
+        Registry r;
+        r.startUp();
+        EXPECT_THROW(kikstart(file, r), IoError) << text;
+        EXPECT_EQ(r.AuxVarCount, 1);
+        EXPECT_EQ(r.GroupCount, 1);
+        EXPECT_EQ(r.HulpVarRecs[0].PFileName, "grid strata");
+    }
+}
+
+}  // namespace
+}  // namespace tolvar
