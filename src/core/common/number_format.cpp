@@ -77,6 +77,16 @@ std::int64_t roundToInteger(double value)
     return static_cast<std::int64_t>(r);
 }
 
+std::optional<std::int64_t> leadingInteger(std::string_view line)
+{
+    line = skipBlanks(line);
+    std::int64_t value = 0;
+    const auto result = std::from_chars(line.data(), line.data() + line.size(), value);
+    if (result.ec != std::errc{} || result.ptr == line.data())
+        return std::nullopt;
+    return value;
+}
+
 std::string_view skipBlanks(std::string_view text)
 {
     const auto first = text.find_first_not_of(' ');

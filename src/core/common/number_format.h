@@ -34,6 +34,11 @@ std::int64_t roundToInteger(double value);
 std::optional<double> parseReal(std::string_view text);
 std::optional<std::int64_t> parseInteger(std::string_view text);
 
+// The whole number at the start of a line ("25 observations"), leading blanks
+// skipped, the rest of the line ignored; empty when the line does not start
+// with one.
+std::optional<std::int64_t> leadingInteger(std::string_view line);
+
 // Skips leading blanks (U+0020 only).
 std::string_view skipBlanks(std::string_view text);
 

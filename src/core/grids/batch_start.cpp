@@ -4,25 +4,11 @@
 #include "common/number_format.h"
 #include "common/text_file.h"
 
-#include <charconv>
 #include <fstream>
 #include <vector>
 
 namespace tolvar {
 
-namespace {
-// The whole number at the start of a line (leading blanks allowed); the rest
-// of the line is ignored.
-std::optional<long long> leadingWholeNumber(std::string_view line)
-{
-    line = skipBlanks(line);
-    long long value = 0;
-    const auto result = std::from_chars(line.data(), line.data() + line.size(), value);
-    if (result.ec != std::errc{} || result.ptr == line.data())
-        return std::nullopt;
-    return value;
-}
-}  // namespace
 
 void kikstart(const std::filesystem::path& file, Registry& registry)
 {
@@ -33,7 +19,7 @@ void kikstart(const std::filesystem::path& file, Registry& registry)
         if (index >= lines.size())
             throw IoError(name, "the file ends before line " + std::to_string(index + 1) + " (" +
                                     what + ")");
-        const auto value = leadingWholeNumber(lines[index]);
+        const auto value = leadingInteger(lines[index]);
         if (!value)
             throw IoError(name, "line " + std::to_string(index + 1) + " (" + what +
                                     ") is not a whole number");

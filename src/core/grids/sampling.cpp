@@ -4,6 +4,7 @@
 #include "common/number_format.h"
 #include "common/text_file.h"
 #include "pointdata/fields.h"
+#include "pointdata/point_editor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -78,26 +79,7 @@ void TextTable::appendColumn(const std::string& title)
 int SORTXY(const WorkDir& dir, double xll, double yll, double cellSize, TextTable& table,
            PointColumns& columns)
 {
-    {
-        const fs::path tempTxt = dir.resolve("temp.txt");
-        std::ifstream in = openForReading(tempTxt);
-        std::string line;
-        for (int role = 0; role < kPointRoleCount; ++role) {
-            if (!readLine(in, line))
-                throw IoError(tempTxt.string(), "fewer than nine column numbers");
-            // The leading integer of the line; the rest is a comment.
-            std::string_view text = skipBlanks(line);
-            std::size_t end = 0;
-            while (end < text.size() && (std::isdigit(static_cast<unsigned char>(text[end])) ||
-                                         (end == 0 && text[end] == '-')))
-                ++end;
-            const auto value = parseInteger(text.substr(0, end));
-            if (!value)
-                throw IoError(tempTxt.string(), "line " + std::to_string(role + 1) +
-                                                    " does not start with a column number");
-            columns[role] = static_cast<int>(*value);
-        }
-    }
+    columns = readTempTxt(dir);
     const fs::path tempCsv = dir.resolve("temp.csv");
     readSemicolonTable(tempCsv, 3, table);
 

@@ -28,17 +28,6 @@ constexpr const char* kLabelR2a = "Adjusted coeff. of determination  : r2a = ";
 constexpr const char* kLabelF = "Variance ratio (explained/resid.) : F   = ";
 constexpr const char* kCovarianceTitle = "Variance-Covariance Matrix of estimated parameters";
 
-// A leading integer of a line ("25 observations"), leading blanks skipped.
-std::optional<long long> leadingInteger(std::string_view line)
-{
-    line = skipBlanks(line);
-    long long value = 0;
-    const auto result = std::from_chars(line.data(), line.data() + line.size(), value);
-    if (result.ec != std::errc{} || result.ptr == line.data())
-        return std::nullopt;
-    return value;
-}
-
 std::string nextLine(std::istream& in, const std::string& fileName, const char* what)
 {
     std::string line;

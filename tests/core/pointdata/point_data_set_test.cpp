@@ -1,0 +1,124 @@
+#include "pointdata/fields.h"
+#include "pointdata/point_data_set.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+namespace tolvar {
+namespace {
+
+struct SepCase {
+    const char* name;
+    const char* title;
+    std::vector<std::pair<char, int>> candidates;
+    int preselected;
+};
+
+class Bepaalsep : public ::testing::TestWithParam<SepCase> {};
+
+TEST_P(Bepaalsep, FindsCandidatesInOrderAndPreselectsTheMostFrequent)
+{
+    const SepCase& c = GetParam();
+    const DelimiterChoice choice = bepaalsep(c.title);
+    std::vector<std::pair<char, int>> got;
+    for (const auto& d : choice.candidates)
+        got.emplace_back(d.c, d.count);
+    EXPECT_EQ(got, c.candidates);
+    EXPECT_EQ(choice.preselected, c.preselected);
+}
+
+void PrintTo(const SepCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Titles, Bepaalsep,
+    ::testing::Values(
+        SepCase{"Semicolon", "Piezometer;X;Y;MHW;MSW;MLW", {{';', 5}}, 0},
+        SepCase{"Tab", "Nr\tX.rd\tY.rd\tMHW", {{'\t', 3}}, 0},
+        SepCase{"TiesGoToTheFirst", "Nr, X-coord, Y-coord", {{',', 2}, {' ', 2}, {'-', 2}}, 0},
+        SepCase{"LaterNeedsStrictlyMore", "a b;c;d;e", {{' ', 1}, {';', 3}}, 1},
+        SepCase{"QuotesAndPointsAreNoCandidates", "\"id\";'x.y'", {{';', 1}}, 0},
+        SepCase{"NoCandidate", "Piezometer", {}, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Bepaalsep, KeepsTheFirstTwentyCandidates)
+{
+    const DelimiterChoice choice = bepaalsep("a!b#c$d%e&f(g)h*i+j,k-l/m:n;o<p=q>r?s@t[u]v^w_x");
+    EXPECT_EQ(choice.candidates.size(), 20u);
+    EXPECT_EQ(choice.candidates.front().c, '!');
+    EXPECT_EQ(choice.candidates.back().c, '[');
+    EXPECT_EQ(bepaalsep("Piezometer").preselectedDelimiter(), kNoDelimiter);
+    EXPECT_EQ(delimiterItemText(' '), "space");
+    EXPECT_EQ(delimiterItemText('\t'), "tab-sign");
+    EXPECT_EQ(delimiterItemText(';'), ";");
+    EXPECT_EQ(delimiterGroupHeight(3), 76);
+}
+
+TEST(Leesveld, SplitsWithoutQuotingOrTrimming)
+{
+    EXPECT_EQ(splitFields("a; ;  ;\"q\";", ';'),
+              (std::vector<std::string>{"a", "", "  ", "\"q\"", ""}));
+    EXPECT_EQ(leesveld(2, "a;b;c", ';'), "b");
+    EXPECT_EQ(leesveld(3, "a;b;c", ';'), "c");
+    EXPECT_EQ(leesveld(5, "a;b;c", ';'), "");
+    EXPECT_EQ(leesveld(1, "", ';'), "");
+    EXPECT_EQ(collapseDelimiters(";;a;;;b;", ';'), ";a;b;");
+    EXPECT_EQ(countLeadingFields("a;b;;c", ';'), 2);
+    EXPECT_EQ(leesveld(1, "whole;line", kNoDelimiter), "whole;line");
+}
+
+PointDataSet read(const std::string& text, char delimiter, bool collapse = false)
+{
+    std::istringstream in(text);
+    PointDataSet data;
+    vulgrid(in, delimiter, collapse, data);
+    return data;
+}
+
+TEST(Vulgrid, ColumnsStopAtTheFirstEmptyTitle)
+{
+    const PointDataSet data = read("Nr;x;X_RD;;MHW\r\n1;2;3;4;5\r\n", ';');
+    EXPECT_EQ(data.ColCount(), 3);
+    EXPECT_EQ(data.cell(1, 0), "XCOORD");
+    EXPECT_EQ(data.cell(2, 0), "XCOORD");
+    EXPECT_EQ(data.cell(2, 1), "3");
+    const PointDataSet collapsed = read("Nr;;x;;MHW\r\n1;;2;;3\r\n", ';', true);
+    EXPECT_EQ(collapsed.ColCount(), 3);
+    EXPECT_EQ(collapsed.cell(2, 1), "3");
+}
+
+TEST(Vulgrid, RecordsShortLongAndEmpty)
+{
+    const PointDataSet data = read("Nr;Year;Xcoord;MHW\r\n1;2\r\n1;2;3;4;5\r\n \r\n\r\n", ';');
+    EXPECT_EQ(data.ColCount(), 4);
+    EXPECT_EQ(data.RowCount(), 5);  // the empty last line is a record
+    EXPECT_EQ(data.cell(1, 0), "YCOORD");
+    EXPECT_EQ(data.cell(2, 0), "XCOORD");
+    EXPECT_EQ(data.cell(2, 1), "");
+    EXPECT_EQ(data.cell(3, 2), "4");
+    EXPECT_EQ(data.cell(0, 3), "");  // a single blank reads as empty
+    EXPECT_EQ(data.cell(0, 4), "");
+
+    const PointDataSet titleOnly = read("Nr;MHW\r\n", ';');
+    EXPECT_EQ(titleOnly.RowCount(), 2);
+    const PointDataSet whole = read("Piezometer\r\nP1;x\r\n", kNoDelimiter);
+    EXPECT_EQ(whole.ColCount(), 1);
+    EXPECT_EQ(whole.cell(0, 1), "P1;x");
+}
+
+TEST(Vulgrid, LabelTextIsShortenedFromEightyCharacters)
+{
+    const std::string prefix = "Read piezometer data from ";
+    const std::string name79(79 - prefix.size(), 'a');
+    EXPECT_EQ(readLabelText(name79), prefix + name79);
+    const std::string name80 = std::string(40, 'b') + std::string(14, 'c');
+    const std::string shown = readLabelText(name80);
+    EXPECT_EQ(shown.size(), 80u);
+    EXPECT_EQ(shown, (prefix + name80).substr(0, 34) + "..." + (prefix + name80).substr(80 - 43));
+}
+
+}  // namespace
+}  // namespace tolvar
