@@ -223,15 +223,17 @@ void Registry::attachBatchGrid(int slot, const std::string& path)
     HulpVarRecs[at(slot)].labelCaption = displayPath(path);
 }
 
-std::array<OutputName, 6> defaultOutputNames(const std::string& lastGridDir,
-                                             const std::array<bool, 3>& mxwChecked,
-                                             const std::string& fallbackDir)
+std::string outputDirectory(const std::string& lastGridDir, const std::string& fallbackDir)
 {
-    std::string dir;
     const auto cut = lastGridDir.find_last_of("\\/");
-    dir = cut == std::string::npos ? lastGridDir : lastGridDir.substr(0, cut);
-    if (dir.empty())
-        dir = fallbackDir;
+    if (cut == std::string::npos)
+        return fallbackDir.empty() ? lastGridDir : fallbackDir;
+    return lastGridDir.substr(0, cut);
+}
+
+std::array<OutputName, 6> defaultOutputNames(const std::string& dir,
+                                             const std::array<bool, 3>& mxwChecked)
+{
     const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
     const char* names[3][2] = {{"MHW_R", "SDMHW_R"}, {"MSW_R", "SDMSW_R"}, {"MLW_R", "SDMLW_R"}};
     std::array<OutputName, 6> out;

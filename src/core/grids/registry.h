@@ -104,15 +104,17 @@ std::string esriRefusal(const std::string& gridDir);
 std::string initialFileName(int slot);
 std::string initialLabelCaption(int slot);
 
-// Default output map names for MHW, SDMHW, MSW, SDMSW, MLW, SDMLW: directory
-// from LastGridDir; "is not predicted" for an MxW that is not checked.
+// Default output map names for MHW, SDMHW, MSW, SDMSW, MLW, SDMLW in `dir`;
+// "is not predicted" for an MxW that is not checked.
 struct OutputName {
     std::string text;
     bool enabled = false;
 };
-std::array<OutputName, 6> defaultOutputNames(const std::string& lastGridDir,
-                                             const std::array<bool, 3>& mxwChecked,
-                                             const std::string& fallbackDir = {});
+std::array<OutputName, 6> defaultOutputNames(const std::string& dir,
+                                             const std::array<bool, 3>& mxwChecked);
+// The directory of the output names: LastGridDir up to its last separator;
+// without a separator LastGridDir itself, or `fallbackDir` when one is given.
+std::string outputDirectory(const std::string& lastGridDir, const std::string& fallbackDir = {});
 
 inline constexpr const char* kNotPredicted = "is not predicted";
 

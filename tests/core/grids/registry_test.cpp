@@ -120,14 +120,17 @@ TEST(Registry, DirectoryPartAndOutputNames)
     EXPECT_EQ(trimgridnaam("/data/dem.asc"), "/data");
     EXPECT_EQ(trimgridnaam("dem.asc"), "de");
 
-    const auto names = defaultOutputNames("/data/grids/dem.asc", {true, false, true});
+    EXPECT_EQ(outputDirectory("/data/grids/dem.asc"), "/data/grids");
+    EXPECT_EQ(outputDirectory("dem.asc"), "dem.asc");
+    EXPECT_EQ(outputDirectory("dem.asc", "/work"), "/work");
+    const auto names = defaultOutputNames("/data/grids", {true, false, true});
     EXPECT_EQ(names[0].text, "/data/grids/MHW_R.asc");
     EXPECT_EQ(names[1].text, "/data/grids/SDMHW_R.asc");
     EXPECT_TRUE(names[0].enabled);
     EXPECT_EQ(names[2].text, "is not predicted");
     EXPECT_FALSE(names[3].enabled);
     EXPECT_EQ(names[5].text, "/data/grids/SDMLW_R.asc");
-    EXPECT_EQ(defaultOutputNames("", {true, false, false}, "/work")[0].text, "/work/MHW_R.asc");
+    EXPECT_EQ(defaultOutputNames("/work", {true, false, false})[0].text, "/work/MHW_R.asc");
 }
 
 }  // namespace

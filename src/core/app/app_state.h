@@ -1,0 +1,59 @@
+#pragma once
+
+#include "app/session_log.h"
+#include "common/feedback.h"
+#include "common/work_dir.h"
+#include "grids/grid_checks.h"
+#include "grids/registry.h"
+#include "grids/sampling.h"
+#include "selection/model_table.h"
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace tolvar {
+
+// What the windows share: one per program run (the GUI owns one, the batch
+// owns one, a test builds one in a temporary directory).
+class AppState {
+public:
+    AppState(WorkDir dir, Feedback& feedback) : workDir(std::move(dir)), feedback(&feedback) {}
+
+    WorkDir workDir;
+    Feedback* feedback;
+    SessionLog log;
+
+    int SessionNumber = 1;
+    Mijlpaal milestone = Mijlpaal::na_start;
+
+    Registry registry;
+    GridPropsTable GridProps{};
+    GroupMembershipTable GroupMembership{};
+    // SampleTable, the shifted PointColumns, StrataCodes, FirstSampledColumn
+    // and the observed MxW ranges.
+    SamplingState sampling;
+    // The model structures of the last regression run.
+    std::vector<std::string> structures;
+    ModelTables modelTables;
+
+    // The MxW check boxes of the first tab, and the weighting choice.
+    std::array<bool, 3> mxwChecked{};
+    bool weighted = false;
+
+    // The closure dialog's choice; it persists between archive operations.
+    ArchiveChoice archiveChoice = ArchiveChoice::AllFiles;
+    // The point-data file chosen last in the editor's open dialog.
+    std::string pointDataSourceFile;
+
+    // The result display: whether the banner of this run was written.
+    bool resultBannerWritten = false;
+
+    void ADDLOG(std::string_view txt) { log.add(txt); }
+    Feedback& fb() { return *feedback; }
+
+    // status: the milestone shown (and, with store, kept as the current one).
+    void setMilestone(Mijlpaal m, bool store = true);
+};
+
+}  // namespace tolvar

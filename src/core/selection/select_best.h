@@ -1,0 +1,48 @@
+#pragma once
+
+#include "common/feedback.h"
+#include "common/work_dir.h"
+
+#include <string>
+#include <vector>
+
+namespace tolvar {
+
+// The line skip_until_line gives when no line holds the text.
+inline constexpr const char* kNotFoundLine =
+    "missing  missing  missing  missing  missing  missing  missing  missing  missing";
+
+// skip_until_line: the first line that contains `str` (case-sensitive), or
+// the not-found line.
+std::string skip_until_line(const std::vector<std::string>& lines, const std::string& str);
+
+// The cut of a text from 1-based position `from`, `count` characters, with
+// every blank removed, read as a number (0 when it is none).
+double numberAt(const std::string& line, std::size_t from, std::size_t count);
+
+// toskim2: the text without blanks.
+std::string toskim2(const std::string& text);
+
+// The figures SelectBest reads from a result file.
+struct ResultFigures {
+    int p = 0;     // coefficients, b0 included
+    int N = 0;     // observations
+    double s = 0;  // residual standard error
+};
+ResultFigures readResultFigures(const std::vector<std::string>& lines);
+
+// The number of variables of a result file, from its name alone.
+int variableCountOf(const std::string& fileName, const std::string& stratum);
+
+// Does the result file belong to the stratum (without blanks) and MxW?
+bool belongsToPair(const std::string& fileName, const std::string& stratum, const std::string& gxg);
+
+// SelectBest: Mallows' Cp against the smallest residual variance of the
+// largest structure present; deletes the result files whose Cp is too large,
+// writes Selectie.txt and subsel.txt, and gives the best file name and its Cp.
+// Returns false, leaving best_name and best_cp as passed, when no model qualifies.
+bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratum,
+                const std::string& gxg, std::string& best_name, double& best_cp,
+                Feedback& feedback);
+
+}  // namespace tolvar
