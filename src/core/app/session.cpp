@@ -1,0 +1,178 @@
+#include "app/session.h"
+
+#include "common/io_error.h"
+#include "grids/batch_start.h"
+#include "selection/prune.h"
+
+#include <filesystem>
+
+namespace fs = std::filesystem;
+
+namespace tolvar {
+
+namespace {
+constexpr const char* kDeterminingSession = "Session number determination...";
+constexpr const char* kOldFilesFound = "Please wait; old files found; storing ...";
+constexpr const char* kDeletingModels = "deleting regression models ";
+constexpr const char* kPredictionKeys[] = {"SDMHW", "SDMSW", "SDMLW", "MHW", "MSW", "MLW"};
+constexpr const char* kArchivedPatterns[] = {"*.dat", "*.OUT", "*.wmf", "*.log", "session*.csv"};
+constexpr const char* kScratchFiles[] = {"data.csv",   "hulpvargroups.txt", "selectie.txt",
+                                         "subsel.txt", "XY.txt",            "scatterdat.txt"};
+
+std::string sessionName(int n)
+{
+    return "session" + std::to_string(n);
+}
+
+bool sessionTaken(const WorkDir& dir, int n)
+{
+    return dir.fileExists(sessionName(n) + ".zip") || dir.dirExists(sessionName(n));
+}
+
+bool isPredictionGrid(const std::string& name)
+{
+    for (const char* key : kPredictionKeys)
+        if (name.find(key) != std::string::npos)
+            return true;
+    return false;
+}
+}  // namespace
+
+void bepaalsessie(AppState& state)
+{
+    int n = state.SessionNumber;
+    if (sessionTaken(state.workDir, n))
+        state.fb().statusText(kDeterminingSession);
+    while (sessionTaken(state.workDir, n))
+        ++n;
+    state.SessionNumber = n;
+    state.fb().statusText("New session = " + sessionName(n) + ".zip");
+}
+
+std::string archiveDirectoryName(const AppState& state)
+{
+    const std::string base = sessionName(state.SessionNumber);
+    if (!state.workDir.dirExists(base) && !state.workDir.fileExists(base))
+        return base;
+    for (int k = 1;; ++k) {
+        const std::string name = base + "-" + std::to_string(k);
+        if (!state.workDir.dirExists(name) && !state.workDir.fileExists(name))
+            return name;
+    }
+}
+
+std::string zipit(AppState& state)
+{
+    const WorkDir& dir = state.workDir;
+    if (state.archiveChoice == ArchiveChoice::OnlyBest)
+        DeleteNonBest(dir, state.registry.GroupCount, state.sampling.StrataCodes, state.mxwChecked,
+                      state.fb());
+    else if (state.archiveChoice == ArchiveChoice::NoFile)
+        DeleteAllReg(state);
+
+    const std::string archive = archiveDirectoryName(state);
+    dir.makeDir(archive);
+    const fs::path target = dir.path() / archive;
+
+    if (!state.pointDataSourceFile.empty()) {
+        const fs::path source(state.pointDataSourceFile);
+        dir.copyFile(source, target / source.filename());
+    }
+    std::vector<std::string> toRemove;
+    for (const std::string& name : dir.list("*.asc")) {
+        dir.copyFile(name, target / name);
+        if (isPredictionGrid(name))
+            toRemove.push_back(name);
+    }
+    // The running log is copied as far as it has been written and stays.
+    state.log.flush();
+    const std::string runningLog = state.log.isOpen() ? state.log.fileName() : std::string();
+    for (const char* pattern : kArchivedPatterns)
+        for (const std::string& name : dir.list(pattern)) {
+            dir.copyFile(name, target / name);
+            if (name != runningLog)
+                toRemove.push_back(name);
+        }
+    for (const std::string& name : toRemove)
+        dir.removeFile(name);
+    state.fb().busy(false);
+    state.fb().progress(0, 100, "idle");
+    return archive;
+}
+
+void DeleteAllReg(AppState& state)
+{
+    state.fb().busy(true);
+    state.fb().statusText(kDeletingModels);
+    for (const std::string& name : state.workDir.list("*.out")) {
+        const std::string base = name.substr(0, name.find('.'));
+        for (const char* ext : {".dat", ".out", ".wmf"})
+            state.workDir.removeFile(base + ext);
+    }
+    state.fb().busy(false);
+}
+
+void AfsluitInstructie(AppState& state, const std::string& caption)
+{
+    if (state.sampling.StrataCodes.size() < 2)
+        state.archiveChoice = ArchiveChoice::AllFiles;
+    else
+        state.archiveChoice = state.fb().askArchiveChoice(caption, ArchiveChoice::OnlyBest);
+    zipit(state);
+    state.SessionNumber += 1;
+    bepaalsessie(state);
+}
+
+void closeProgram(AppState& state)
+{
+    state.setMilestone(Mijlpaal::bij_einde, false);
+    AfsluitInstructie(state, "Closure instruction");
+    for (const char* name : kScratchFiles)
+        state.workDir.removeFile(name);
+    state.log.close();
+}
+
+void again(AppState& state)
+{
+    AfsluitInstructie(state, "Storing results previous session");
+    state.setMilestone(Mijlpaal::na_start);
+}
+
+void startUp(AppState& state)
+{
+    Feedback& fb = state.fb();
+    for (MxwRange& range : state.sampling.ranges)
+        range = MxwRange{};
+    state.log.open(state.workDir.path());
+    state.resultBannerWritten = false;
+    state.SessionNumber = 1;
+    bepaalsessie(state);
+    if (state.workDir.anyMatch("*.out")) {
+        fb.busy(true);
+        fb.statusText(kOldFilesFound);
+        state.SessionNumber = 0;
+        state.archiveChoice = ArchiveChoice::AllFiles;
+        zipit(state);
+        state.SessionNumber = 1;
+        bepaalsessie(state);
+    }
+    fb.busy(false);
+    state.setMilestone(Mijlpaal::na_start);
+    fb.progress(0, 100, "Initializing");
+    state.registry.InitHulpVarRec();
+    clearGroupMembership(state.GroupMembership);
+    fb.progress(50, 100, "Initializing");
+    InitGridProps(state.GridProps);
+    fb.progress(100, 100, "Initializing");
+    state.registry.startUp();
+    if (state.workDir.fileExists(kBatchStartFileName)) {
+        try {
+            kikstart(state.workDir.resolve(kBatchStartFileName), state.registry);
+        } catch (const IoError& e) {
+            fb.message(e.what());
+        }
+    }
+    fb.progress(0, 100, "Idle");
+}
+
+}  // namespace tolvar

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "app/app_state.h"
+
+#include <string>
+
+namespace tolvar {
+
+// bepaalsessie: the first session number from SessionNumber on whose archive
+// ("session" + N + ".zip", or a directory "session" + N) does not exist yet,
+// so no earlier archive is ever replaced.
+void bepaalsessie(AppState& state);
+
+// The archive directory of the current session: "session" + N, or the first
+// free "session" + N + "-" + k when that already exists (existing archives are
+// never emptied).
+std::string archiveDirectoryName(const AppState& state);
+
+// zipit: copies the session's files into its archive directory and removes the
+// result files from the working directory. Returns the directory's name.
+std::string zipit(AppState& state);
+
+// DeleteAllReg: removes the data, result and picture files of every result.
+void DeleteAllReg(AppState& state);
+
+// AfsluitInstructie: ends the session (asks what to archive when there are
+// two or more strata), archives it and moves to the next session number.
+void AfsluitInstructie(AppState& state, const std::string& caption);
+
+// FormClose without its widgets: the last session ends, the scratch files go,
+// the log is closed.
+void closeProgram(AppState& state);
+
+// "Again" without its widgets: the session ends and a new one starts.
+void again(AppState& state);
+
+// The start-up sequence, run once: log, session number, archive of leftovers,
+// registry, grid properties and the batch start file when present.
+void startUp(AppState& state);
+
+}  // namespace tolvar
