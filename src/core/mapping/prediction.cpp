@@ -1,0 +1,99 @@
+#include "mapping/prediction.h"
+
+#include <cmath>
+
+namespace tolvar {
+
+namespace {
+constexpr double kTwoPi = 6.283185307179586;
+constexpr std::pair<int, int> kPairs[3] = {{0, 1}, {0, 2}, {1, 2}};
+
+// The tested pair of a cell, or (-1, -1).
+std::pair<int, int> testedPair(const Presence& present)
+{
+    for (const auto& pair : kPairs)
+        if (present[static_cast<std::size_t>(pair.first)] &&
+            present[static_cast<std::size_t>(pair.second)])
+            return pair;
+    return {-1, -1};
+}
+}  // namespace
+
+double bepaalsd(const Tmodel& model, const std::array<double, 17>& z, double missingCode)
+{
+    if (!(model.MSRes > 0.0))
+        return missingCode;
+    double q = 0.0;
+    for (int i = 1; i <= model.P && i <= 16; ++i) {
+        double v = 0.0;
+        for (int j = 1; j <= model.P && j <= 16; ++j)
+            v += z[static_cast<std::size_t>(j)] *
+                 model.VarCov[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+        q += v * z[static_cast<std::size_t>(i)];
+    }
+    if (q < 0.0)
+        return 0.0;
+    return std::sqrt(q / model.MSRes);
+}
+
+bool CheckOK(const std::array<double, 3>& values, const Presence& present)
+{
+    const auto [first, second] = testedPair(present);
+    if (first < 0)
+        return true;
+    return !(values[static_cast<std::size_t>(first)] > values[static_cast<std::size_t>(second)]);
+}
+
+void modify(double& a, double sa, double& b, double sb)
+{
+    double lo = a - 2 * sa;
+    double hi = b + 2 * sb;
+    const double step = (hi - lo) / 100;
+    if (lo < hi) {
+        double best = -1;
+        double bestLo = lo, bestHi = hi;
+        while (lo < hi) {
+            const double d = std::exp(-(lo - a) * (lo - a) / (2 * sa * sa)) / (kTwoPi * sa) +
+                             std::exp(-(hi - b) * (hi - b) / (2 * sb * sb)) / (kTwoPi * sb);
+            if (d > best) {
+                best = d;
+                bestLo = lo;
+                bestHi = hi;
+            }
+            lo += step;
+            hi -= step;
+        }
+        a = bestLo;
+        b = bestHi;
+    } else {
+        const double mean = (a / (sa * sa) + b / (sb * sb)) / (1 / (sa * sa) + 1 / (sb * sb));
+        a = mean;
+        b = mean;
+    }
+}
+
+void Pas_GxG_Aan(std::array<double, 3>& values, std::array<double, 3>& bands, const Presence& present)
+{
+    for (double& band : bands)
+        if (band == 0.0)
+            band = 1.0;
+    const auto [first, second] = testedPair(present);
+    if (first < 0)
+        return;
+    double& a = values[static_cast<std::size_t>(first)];
+    double& b = values[static_cast<std::size_t>(second)];
+    if (a > b)
+        modify(a, bands[static_cast<std::size_t>(first)], b, bands[static_cast<std::size_t>(second)]);
+}
+
+bool orderCheck(std::array<double, 3>& values, std::array<double, 3> bands, const Presence& present)
+{
+    if (CheckOK(values, present))
+        return false;
+    // One correction always puts the pair in order; the bound is a safeguard.
+    for (int i = 0; i < 10 && !CheckOK(values, present); ++i)
+        Pas_GxG_Aan(values, bands, present);
+    return true;
+}
+
+}  // namespace tolvar
