@@ -76,6 +76,13 @@ Prediction predict(const Tmodel& model, const std::array<double, 16>& aux,
     return p;
 }
 
+std::string wrongOrderText(long long wrongCells, long long allCells)
+{
+    return "\r\n\r\nMxW were found in the wrong order\r\nin " +
+           fixed(100.0 * static_cast<double>(wrongCells) / static_cast<double>(allCells), 7, 3) +
+           "% of the area. These are corrected.";
+}
+
 MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, Canvas& fitCanvas,
                              Canvas& statusCanvas)
 {
@@ -279,11 +286,7 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         state.setMilestone(Mijlpaal::na_voorspellen, false);
         outcome.cellsOutOfOrder = wrongOrder;
         if (wrongOrder > 0)
-            closing = "\r\n\r\nMxW were found in the wrong order\r\nin " +
-                      fixed(100.0 * static_cast<double>(wrongOrder) /
-                                (static_cast<double>(nrows) * static_cast<double>(ncols)),
-                            7, 3) +
-                      "% of the area. These are corrected.";
+            closing = wrongOrderText(wrongOrder, nrows * ncols);
     }
 
     if (settings.residuals)

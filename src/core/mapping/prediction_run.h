@@ -45,6 +45,9 @@ struct Prediction {
 Prediction predict(const Tmodel& model, const std::array<double, 16>& aux,
                    const std::array<bool, 16>& missing);
 
+// The closing-text part for cells found in the wrong order.
+std::string wrongOrderText(long long wrongCells, long long allCells);
+
 // The residual step; appends its text to `closing`. Returns the file name.
 std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapped,
                                 std::string& closing);
