@@ -1,11 +1,28 @@
 #include "app/batch_cli.h"
+#include "pictures/qt_canvas.h"
 
+#include <QGuiApplication>
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <cstdlib>
+#include <unistd.h>
 #include <vector>
 
 int main(int argc, char* argv[])
 {
+    // The batch shows no window: its pictures are drawn off screen.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        char runtime[] = "/tmp/tolvar-runtime-XXXXXX";
+        if (mkdtemp(runtime))
+            qputenv("XDG_RUNTIME_DIR", runtime);
+    }
+    QGuiApplication app(argc, argv);
     const std::vector<std::string> args(argv + 1, argv + argc);
-    return tolvar::runBatch(tolvar::parseBatchArguments(args), std::cout, std::cerr);
+    const auto canvases = [](int width, int height) -> std::unique_ptr<tolvar::Canvas> {
+        return std::make_unique<tolvar::QtCanvas>(width, height);
+    };
+    return tolvar::runBatch(tolvar::parseBatchArguments(args), std::filesystem::current_path(),
+                            std::cout, std::cerr, isatty(STDERR_FILENO) != 0, canvases);
 }

@@ -1,27 +1,129 @@
 #include "app/batch_cli.h"
+#include "common/work_dir.h"
+#include "support/recording_canvas.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <algorithm>
 #include <sstream>
 
 namespace tolvar {
 namespace {
 
-TEST(BatchCli, HelpVersionAndErrors)
+namespace fs = std::filesystem;
+
+std::unique_ptr<Canvas> recordingCanvas(int w, int h)
+{
+    return std::make_unique<test::RecordingCanvas>(w, h);
+}
+
+TEST(BatchCli, HelpVersionAndOptionErrors)
 {
     std::ostringstream out, err;
-    EXPECT_EQ(runBatch(parseBatchArguments({"--help"}), out, err), 0);
+    const fs::path here = fs::current_path();
+    EXPECT_EQ(runBatch(parseBatchArguments({"--help"}), here, out, err, false, recordingCanvas), 0);
     EXPECT_NE(out.str().find("Usage: tolvar-batch [options] POINTFILE"), std::string::npos);
-
     out.str("");
-    EXPECT_EQ(runBatch(parseBatchArguments({"--version"}), out, err), 0);
+    EXPECT_EQ(runBatch(parseBatchArguments({"--version"}), here, out, err, false, recordingCanvas), 0);
     EXPECT_EQ(out.str(), "tolvar-batch 1.4\n");
 
-    EXPECT_EQ(parseBatchArguments({}).kind, BatchRequest::Kind::Error);
-    const BatchRequest unknown = parseBatchArguments({"--frobnicate", "points.csv"});
-    EXPECT_EQ(unknown.kind, BatchRequest::Kind::Error);
-    EXPECT_EQ(unknown.error, "unknown option --frobnicate");
-    EXPECT_EQ(runBatch(unknown, out, err), 1);
+    struct Case {
+        std::vector<std::string> args;
+        const char* error;
+    };
+    const Case cases[] = {
+        {{}, "no point file given"},
+        {{"--frobnicate", "p.csv"}, "unknown option --frobnicate"},
+        {{"--column", "DEPTH=x", "p.csv"}, "unknown role in --column DEPTH=x"},
+        {{"--delimiter", "ab", "p.csv"}, "bad delimiter \"ab\""},
+        {{"--mxw", "MHW,MXW", "p.csv"}, "unknown MxW \"MXW\""},
+        {{"--archive", "some", "p.csv"}, "bad --archive \"some\""},
+        {{"--output", "GHG=a.asc", "p.csv"}, "unknown key in --output GHG=a.asc"},
+        {{"--grids"}, "option --grids needs a value"},
+        {{"a.csv", "b.csv"}, "more than one point file given"},
+    };
+    for (const Case& c : cases) {
+        const BatchRequest r = parseBatchArguments(c.args);
+        EXPECT_EQ(r.kind, BatchRequest::Kind::Error) << c.error;
+        EXPECT_EQ(r.error.rfind(c.error, 0), 0u) << r.error;
+    }
+    const BatchRequest ok = parseBatchArguments(
+        {"--delimiter", "tab", "--column", "mhw=GHG", "--mxw", "MHW,MLW", "--archive", "none",
+         "--output", "SDMLW=x.asc", "--collapse", "points.csv"});
+    ASSERT_EQ(ok.kind, BatchRequest::Kind::Run);
+    EXPECT_EQ(ok.delimiter, '\t');
+    EXPECT_EQ(ok.columns[0].first, 0);
+    EXPECT_EQ(ok.columns[0].second, "GHG");
+    EXPECT_EQ(*ok.mxw, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(ok.archive, ArchiveChoice::NoFile);
+    EXPECT_EQ(ok.outputs[0].first, 5);
+    EXPECT_TRUE(ok.collapse);
+}
+
+struct Demo {
+    test::TempDir tmp;
+    Demo()
+    {
+        for (const auto& entry : fs::directory_iterator(fs::path(TOLVAR_EXAMPLE_DIR)))
+            fs::copy_file(entry.path(), tmp / entry.path().filename().string());
+    }
+    std::vector<std::string> files() const
+    {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::recursive_directory_iterator(tmp.path()))
+            names.push_back(fs::relative(entry.path(), tmp.path()).string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+    int run(const std::vector<std::string>& args, std::string* errText = nullptr)
+    {
+        std::ostringstream out, err;
+        const int status =
+            runBatch(parseBatchArguments(args), tmp.path(), out, err, false, recordingCanvas);
+        if (errText)
+            *errText = err.str();
+        return status;
+    }
+};
+
+TEST(BatchRun, BadInputChangesNothingInTheWorkingDirectory)
+{
+    Demo d;
+    const auto before = d.files();
+    std::string err;
+    EXPECT_EQ(d.run({"--column", "MHW=GHG", "piezometers.csv"}, &err), 1);
+    EXPECT_NE(err.find("no column titled \"GHG\""), std::string::npos) << err;
+    EXPECT_EQ(d.run({"absent.csv"}, &err), 1);
+    EXPECT_NE(err.find("does not exist"), std::string::npos);
+    EXPECT_EQ(d.run({"--grids", "nogrids.txt", "piezometers.csv"}, &err), 1);
+    fs::remove(d.tmp / "wendbat.txt");
+    EXPECT_EQ(d.run({"piezometers.csv"}, &err), 1);
+    EXPECT_NE(err.find("no grids"), std::string::npos) << err;
+    auto after = d.files();
+    after.push_back("wendbat.txt");
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(after, before);
+}
+
+TEST(BatchRun, TheExampleEndToEnd)
+{
+    Demo d;
+    std::string err;
+    ASSERT_EQ(d.run({"--missing", "-9999", "--quiet", "piezometers.csv"}, &err), 0) << err;
+    // The session is archived: maps, residuals and log in session1.
+    const WorkDir archive(d.tmp / "session1");
+    for (const char* name : {"MHW_R.asc", "SDMHW_R.asc", "MSW_R.asc", "SDMSW_R.asc", "MLW_R.asc",
+                             "SDMLW_R.asc", "Session 1 normres.csv", "piezometers.csv"})
+        EXPECT_TRUE(archive.fileExists(name)) << name;
+    EXPECT_EQ(archive.list("*.log").size(), 1u);
+    // With three strata the closure archives only the best model per pair.
+    EXPECT_EQ(archive.list("*.out").size(), 9u);
+    EXPECT_TRUE(WorkDir(d.tmp.path()).list("*.out").empty());
+    EXPECT_TRUE(fs::exists(d.tmp / "elevation.asc"));  // input grids stay
+    const std::string map = test::readFile(d.tmp / "session1" / "MHW_R.asc");
+    EXPECT_EQ(map.substr(0, 38), "ncols         200\r\nnrows         150\r\n");
 }
 
 }  // namespace
