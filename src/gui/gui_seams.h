@@ -1,0 +1,47 @@
+#pragma once
+
+#include "common/feedback.h"
+
+#include <QString>
+#include <functional>
+
+class QWidget;
+
+namespace tolvar::gui {
+
+// The places where a window asks the user through a system dialog. Tests
+// replace them to script the answers.
+struct Seams {
+    // An open-file dialog: the chosen file, or an empty text when cancelled.
+    static std::function<QString(QWidget* parent, const QString& title, const QString& directory,
+                                 const QString& filter)>
+        openFile;
+    // A modal message box.
+    static std::function<void(QWidget* parent, const QString& text)> message;
+    static void restoreDefaults();
+};
+
+// Feedback of a window: messages through the seam; the other calls are the
+// owning window's business and do nothing here.
+class DialogFeedback : public Feedback {
+public:
+    explicit DialogFeedback(QWidget* parent) : parent_(parent) {}
+    void message(const std::string& text) override;
+    void statusText(const std::string&) override {}
+    void progress(double, double, const std::string&) override {}
+    void milestone(Mijlpaal) override {}
+    void busy(bool on) override;
+    ArchiveChoice askArchiveChoice(const std::string&, ArchiveChoice preset) override
+    {
+        return preset;
+    }
+
+private:
+    QWidget* parent_;
+};
+
+// Single-byte program text to a QString and back.
+QString qs(const std::string& text);
+std::string ss(const QString& text);
+
+}  // namespace tolvar::gui

@@ -1,0 +1,162 @@
+#include "gui/point_data_editor.h"
+#include "support/temp_dir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTableWidget>
+#include <QTest>
+#include <filesystem>
+#include <gtest/gtest.h>
+
+namespace tolvar::gui {
+namespace {
+
+struct EditorFixture {
+    test::TempDir tmp;
+    TfrmBUISDATA window;
+    QString chosen;
+    QString dialogTitle, dialogDir, dialogFilter;
+    std::vector<QString> messages;
+
+    EditorFixture()
+    {
+        Seams::openFile = [this](QWidget*, const QString& title, const QString& dir,
+                                 const QString& filter) {
+            dialogTitle = title;
+            dialogDir = dir;
+            dialogFilter = filter;
+            return chosen;
+        };
+        Seams::message = [this](QWidget*, const QString& text) { messages.push_back(text); };
+        window.setWorkDir(WorkDir(tmp.path()));
+        window.setAutoActivate(false);
+    }
+    ~EditorFixture() { Seams::restoreDefaults(); }
+
+    QTableWidget* table() { return window.strgrdSTAMBUIS; }
+};
+
+TEST(TfrmBUISDATA, ReadEditAndAcceptWritesTheWorkingFiles)
+{
+    EditorFixture f;
+    const auto file = f.tmp / "points.csv";
+    std::filesystem::copy_file(test::dataFile("points_semicolon.csv"), file);
+    f.chosen = QString::fromStdString(file.string());
+    f.window.show();
+    f.window.activate();
+    EXPECT_EQ(f.window.windowTitle(), QStringLiteral("Point MxW data"));
+    EXPECT_EQ(f.dialogTitle, QStringLiteral("File with point MxW data (piezometers, measurements)"));
+    EXPECT_EQ(f.dialogDir, QString::fromStdString(f.tmp.path().string()));
+    EXPECT_TRUE(f.dialogFilter.startsWith(QStringLiteral("Export from Excel (*.csv)")));
+    EXPECT_FALSE(f.window.btbttnEXITSTAMBUIS->isEnabled());
+
+    // The delimiter choice: only ";" in this title row, preselected; 20 x 1 + 16 high.
+    const auto radios = f.window.rdgrpSEP->findChildren<QRadioButton*>();
+    ASSERT_EQ(radios.size(), 1);
+    EXPECT_EQ(radios[0]->text(), QStringLiteral(";"));
+    EXPECT_TRUE(radios[0]->isChecked());
+    EXPECT_EQ(f.window.rdgrpSEP->height(), 36);
+    EXPECT_EQ(f.window.btbttnOKLEES->text(), QStringLiteral("OK, start reading"));
+
+    QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
+    ASSERT_TRUE(f.table()->isVisible());
+    EXPECT_EQ(f.table()->columnCount(), 7);
+    EXPECT_EQ(f.table()->rowCount(), 3);
+    EXPECT_EQ(f.table()->horizontalHeaderItem(3)->text(), QStringLiteral("MHW"));
+    EXPECT_TRUE(f.window.lblstrgrdSTAMBUIS->text().startsWith(QStringLiteral("Read piezometer data from ")));
+    EXPECT_EQ(f.window.roleLists[kMHW]->currentText(), QStringLiteral("MHW"));
+    EXPECT_EQ(f.window.roleLists[kSDMHW]->currentText(), QStringLiteral("sdMHW"));
+    EXPECT_EQ(f.window.roleLists[kSTRATA]->currentText(), QStringLiteral("Gebied"));
+    EXPECT_EQ(f.window.roleLists[kSTRATA]->toolTip(), QStringLiteral("no strata? No selection!"));
+    EXPECT_TRUE(f.window.btbttnEXITSTAMBUIS->isEnabled());
+
+    // Edit a cell the way a user does.
+    f.table()->setItem(2, 3, new QTableWidgetItem(QStringLiteral("52.5")));
+    EXPECT_EQ(f.window.editor().data.cell(3, 3), "52.5");
+
+    // Add and delete a record and a column through the popup menu.
+    ASSERT_EQ(f.window.menuItems.size(), 7u);
+    EXPECT_EQ(f.window.menuItems[0]->text(), QStringLiteral("Add record with data 1 piezometer"));
+    f.window.menuItems[0]->trigger();
+    EXPECT_EQ(f.table()->rowCount(), 4);
+    EXPECT_EQ(f.table()->item(0, 0)->text(), QStringLiteral("ExtraPiezometer"));
+    f.table()->setCurrentCell(0, 0);
+    f.window.menuItems[1]->trigger();
+    EXPECT_EQ(f.table()->rowCount(), 3);
+    f.window.menuItems[2]->trigger();
+    EXPECT_EQ(f.table()->horizontalHeaderItem(7)->text(), QStringLiteral("data1"));
+    f.table()->setCurrentCell(0, 7);
+    f.window.menuItems[3]->trigger();
+    EXPECT_EQ(f.table()->columnCount(), 7);
+
+    // The missing-data code.
+    EXPECT_EQ(f.window.edtMIS->text(), QStringLiteral("-9999"));
+    QTest::mouseClick(f.window.btbttnMIS, Qt::LeftButton);
+    EXPECT_EQ(f.table()->item(1, 3)->text(), QStringLiteral("missing"));
+    EXPECT_EQ(f.window.edtMIS->text(), QString());
+
+    QTest::mouseClick(f.window.btbttnEXITSTAMBUIS, Qt::LeftButton);
+    EXPECT_EQ(f.window.result(), QDialog::Accepted);
+    EXPECT_FALSE(f.window.aborted());
+    EXPECT_EQ(test::readFile(f.tmp / "temp.txt"),
+              "3 MHW\r\n4 sdMHW\r\n5 MSW\r\n-1 no SDMSW found\r\n-1 no MLW found\r\n"
+              "-1 no SDMLW found\r\n6 Gebied\r\n1 XCOORD\r\n2 YCOORD\r\n");
+    EXPECT_EQ(test::readFile(f.tmp / "temp.csv"),
+              "Piezometer;XCOORD;YCOORD;MHW;sdMHW;MSW;Gebied;\r\n"
+              "P1;155030;463990;40;2;60;1;\r\n"
+              "P2;155100;463800;missing;missing;70;2;\r\n"
+              "P3;155200;463700;52.5;3;80;1;\r\n");
+    EXPECT_EQ(f.window.columns()[kSTRATA], 6);
+}
+
+TEST(TfrmBUISDATA, CancelledDialogOffersOnlyTheAbortButton)
+{
+    EditorFixture f;
+    f.window.show();
+    f.window.activate();
+    EXPECT_TRUE(f.window.aborted());
+    EXPECT_EQ(f.window.btbttnOKLEES->text(), QStringLiteral("No input; abort"));
+    EXPECT_FALSE(f.window.rdgrpSEP->isVisible());
+    EXPECT_FALSE(f.window.btbttnEXITSTAMBUIS->isVisible());
+    f.window.close();  // the border icons do not close it
+    EXPECT_TRUE(f.window.isVisible());
+    QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
+    EXPECT_FALSE(f.window.isVisible());
+    EXPECT_EQ(f.window.result(), QDialog::Rejected);
+    EXPECT_FALSE(std::filesystem::exists(f.tmp / "temp.txt"));
+}
+
+TEST(TfrmBUISDATA, HintsAndTransformButtons)
+{
+    EditorFixture f;
+    const auto file = f.tmp / "points.csv";
+    std::filesystem::copy_file(test::dataFile("points_semicolon.csv"), file);
+    f.chosen = QString::fromStdString(file.string());
+    f.window.show();
+    f.window.activate();
+    QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
+    QEvent enter(QEvent::Enter);
+    QApplication::sendEvent(f.window.btbttnEXITSTAMBUIS, &enter);
+    EXPECT_EQ(f.window.stsbrSTAMBUIS->currentMessage(),
+              QStringLiteral("Press this button if the file format is completely defined"));
+    QApplication::sendEvent(f.window.sqrtButtons[1], &enter);
+    EXPECT_EQ(f.window.stsbrSTAMBUIS->currentMessage(),
+              QStringLiteral("Replace data in sdMSW-column by their square root"));
+
+    QTest::mouseClick(f.window.squareButtons[0], Qt::LeftButton);
+    EXPECT_FALSE(f.window.squareButtons[0]->isEnabled());
+    EXPECT_TRUE(f.window.sqrtButtons[0]->isEnabled());
+    EXPECT_EQ(f.table()->item(0, 4)->text(), QStringLiteral("   4.000"));
+    EXPECT_EQ(f.messages.size(), 0u);
+}
+
+}  // namespace
+}  // namespace tolvar::gui
