@@ -90,8 +90,13 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     rdgrpSEP = new QGroupBox(QStringLiteral(" Choose 1 of the found delimiters "), this);
     rdgrpSEP->setObjectName(QStringLiteral("rdgrpSEP"));
     rdgrpSEP->setFixedWidth(240);
+    // The caption sits on the frame line, so the whole group keeps to 20 pixels
+    // per item plus 16 as the height rule expects.
+    rdgrpSEP->setStyleSheet(QStringLiteral(
+        "QGroupBox#rdgrpSEP { border: 1px solid palette(mid); border-radius: 2px; margin-top: 7px; }"
+        "QGroupBox#rdgrpSEP::title { subcontrol-origin: margin; left: 8px; padding: 0 2px; }"));
     delimiterLayout_ = new QVBoxLayout(rdgrpSEP);
-    delimiterLayout_->setContentsMargins(8, 4, 8, 4);
+    delimiterLayout_->setContentsMargins(8, 7, 8, 0);
     delimiterLayout_->setSpacing(0);
     top->addWidget(rdgrpSEP, 0, Qt::AlignTop);
     auto* readColumn = new QVBoxLayout;
@@ -129,7 +134,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     // Right: the column assignment.
     grpbxKOLOM = new QGroupBox(QStringLiteral(" File structure "), this);
     grpbxKOLOM->setObjectName(QStringLiteral("grpbxKOLOM"));
-    grpbxKOLOM->setFixedWidth(330);
+    grpbxKOLOM->setFixedWidth(400);
     body->addWidget(grpbxKOLOM);
     auto* grid = new QGridLayout(grpbxKOLOM);
     grid->setVerticalSpacing(4);
