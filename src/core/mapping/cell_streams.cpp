@@ -81,8 +81,12 @@ void OutputStreams::openbestand(TGridFileType type, const std::filesystem::path&
 
 void OutputStreams::schrijfwaarde(TGridFileType type, const std::string& gxg, std::string_view predstr)
 {
-    const int key = keyIndex(gxg);
-    if (type != TGridFileType::asciigrid || key < 0 || !streams_[static_cast<std::size_t>(key)])
+    schrijfwaarde(type, keyIndex(gxg), predstr);
+}
+
+void OutputStreams::schrijfwaarde(TGridFileType type, int key, std::string_view predstr)
+{
+    if (type != TGridFileType::asciigrid || key < 0 || key >= 6 || !streams_[static_cast<std::size_t>(key)])
         return;
     std::string& row = streams_[static_cast<std::size_t>(key)]->pending;
     row.append(predstr);

@@ -43,6 +43,8 @@ public:
     void openbestand(TGridFileType type, const std::filesystem::path& filename,
                      const std::string& gxg, const GridHeader& header);
     void schrijfwaarde(TGridFileType type, const std::string& gxg, std::string_view predstr);
+    // The same by key index (keyIndex), for the cell loop.
+    void schrijfwaarde(TGridFileType type, int key, std::string_view predstr);
     void schrijfregel(const std::string& gxg);
     void sluitbestand(TGridFileType type, const std::string& gxg);
     // Index of a key, -1 for any other text.

@@ -187,6 +187,11 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         std::array<double, 16> aux{};
         std::array<bool, 16> missing{};
         std::string text;
+        std::array<int, 3> valueKeys{}, sdKeys{};
+        for (int m = 0; m < 3; ++m) {
+            valueKeys[at(m)] = OutputStreams::keyIndex(kMxwNames[at(m)]);
+            sdKeys[at(m)] = OutputStreams::keyIndex(kSdKeys[m]);
+        }
         long long nextReport = 0;
         // The last cell painted on each pixel is the one that shows: skip a
         // cell whose square the next cell covers again.
@@ -243,10 +248,10 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                     color = greyLevel(values[at(m)], state.sampling.ranges[at(m)]);
                     text.clear();
                     appendFixed(text, values[at(m)], 5, 0);
-                    outputs.schrijfwaarde(type, kMxwNames[at(m)], text);
+                    outputs.schrijfwaarde(type, valueKeys[at(m)], text);
                     text.clear();
                     appendFixed(text, sds[at(m)], 5, 0);
-                    outputs.schrijfwaarde(type, kSdKeys[m], text);
+                    outputs.schrijfwaarde(type, sdKeys[at(m)], text);
                 }
                 if (stratumMissing || lastMapped < 0)
                     color = colors::kWhite;
