@@ -87,16 +87,6 @@ fs::path gridDirectory(int side)
     return dir;
 }
 
-class QuietFeedback : public Feedback {
-public:
-    void message(const std::string&) override {}
-    void statusText(const std::string&) override {}
-    void progress(double, double, const std::string&) override {}
-    void milestone(Mijlpaal) override {}
-    void busy(bool) override {}
-    ArchiveChoice askArchiveChoice(const std::string&, ArchiveChoice preset) override { return preset; }
-};
-
 class NullCanvas : public Canvas {
 public:
     NullCanvas(int w, int h) : w_(w), h_(h) {}
@@ -143,7 +133,7 @@ void BM_MapThreeMxW(benchmark::State& bench)
             for (int g = 0; g < 4; ++g)
                 start << (grids / kAuxNames[g]).string() << "\r\n" << groups[g] << "\r\n";
         }
-        QuietFeedback feedback;
+        SilentFeedback feedback;
         AppState state(WorkDir(work), feedback);
         startUp(state);
         kikstart(work / "wendbat.txt", state.registry);

@@ -42,16 +42,25 @@ struct EditorFixture {
     ~EditorFixture() { Seams::restoreDefaults(); }
 
     QTableWidget* table() { return window.strgrdSTAMBUIS; }
+
+    // Shows the window with the open dialog answering a copy of `fixture`
+    // (no file at all when empty).
+    void open(const char* fixture)
+    {
+        if (*fixture) {
+            const auto file = tmp / "points.csv";
+            std::filesystem::copy_file(test::dataFile(fixture), file);
+            chosen = QString::fromStdString(file.string());
+        }
+        window.show();
+        window.activate();
+    }
 };
 
 TEST(TfrmBUISDATA, ReadEditAndAcceptWritesTheWorkingFiles)
 {
     EditorFixture f;
-    const auto file = f.tmp / "points.csv";
-    std::filesystem::copy_file(test::dataFile("points_semicolon.csv"), file);
-    f.chosen = QString::fromStdString(file.string());
-    f.window.show();
-    f.window.activate();
+    f.open("points_semicolon.csv");
     EXPECT_EQ(f.window.windowTitle(), QStringLiteral("Point MxW data"));
     EXPECT_EQ(f.dialogTitle, QStringLiteral("File with point MxW data (piezometers, measurements)"));
     EXPECT_EQ(f.dialogDir, QString::fromStdString(f.tmp.path().string()));
@@ -120,8 +129,7 @@ TEST(TfrmBUISDATA, ReadEditAndAcceptWritesTheWorkingFiles)
 TEST(TfrmBUISDATA, CancelledDialogOffersOnlyTheAbortButton)
 {
     EditorFixture f;
-    f.window.show();
-    f.window.activate();
+    f.open("");
     EXPECT_TRUE(f.window.aborted());
     EXPECT_EQ(f.window.btbttnOKLEES->text(), QStringLiteral("No input; abort"));
     EXPECT_FALSE(f.window.rdgrpSEP->isVisible());
@@ -137,11 +145,7 @@ TEST(TfrmBUISDATA, CancelledDialogOffersOnlyTheAbortButton)
 TEST(TfrmBUISDATA, HintsAndTransformButtons)
 {
     EditorFixture f;
-    const auto file = f.tmp / "points.csv";
-    std::filesystem::copy_file(test::dataFile("points_semicolon.csv"), file);
-    f.chosen = QString::fromStdString(file.string());
-    f.window.show();
-    f.window.activate();
+    f.open("points_semicolon.csv");
     QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
     QEvent enter(QEvent::Enter);
     QApplication::sendEvent(f.window.btbttnEXITSTAMBUIS, &enter);

@@ -51,6 +51,19 @@ std::string readFile(const fs::path& path)
     return s.str();
 }
 
+std::vector<std::string> readLines(const fs::path& path)
+{
+    std::istringstream in(readFile(path));
+    std::vector<std::string> lines;
+    std::string line;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
 fs::path dataFile(std::string_view name)
 {
     return fs::path(TOLVAR_TEST_DATA) / std::string(name);

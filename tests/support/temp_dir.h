@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tolvar::test {
 
@@ -26,6 +27,8 @@ private:
 
 // The whole content of a file, byte for byte.
 std::string readFile(const std::filesystem::path& path);
+// The lines of a text file without their CR LF or LF ends.
+std::vector<std::string> readLines(const std::filesystem::path& path);
 // A fixture file in tests/data.
 std::filesystem::path dataFile(std::string_view name);
 

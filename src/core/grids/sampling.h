@@ -85,7 +85,8 @@ struct SamplingState {
 void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
                  SamplingState& state, Feedback& feedback);
 
-// data.csv and scatterdat.txt.
+// data.csv and scatterdat.txt. writeDataCsv writes any text table so: every
+// cell followed by ";", CR LF per row.
 void writeDataCsv(const std::filesystem::path& path, const TextTable& table);
 void writeScatterdat(const std::filesystem::path& path, const TextTable& table, int noXY,
                      const Registry& registry);

@@ -1,6 +1,7 @@
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
+#include "grids/sampling.h"
 #include "mapping/prediction_run.h"
 #include "selection/select_best.h"
 
@@ -90,21 +91,7 @@ std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapp
 
     const std::string fileName = "Session " + std::to_string(state.SessionNumber) + " normres.csv";
     const auto path = state.workDir.path() / fileName;
-    {
-        std::ofstream out = openForWriting(path);
-        TextWriter w(out);
-        std::string line;
-        for (const auto& row : table.rows) {
-            line.clear();
-            for (const std::string& cell : row) {
-                line += cell;
-                line += ';';
-            }
-            w.line(line);
-        }
-        out.flush();
-        checkWritten(out, path);
-    }
+    writeDataCsv(path, table);
 
     state.ADDLOG("");
     state.ADDLOG("Per stratum and MxW the residuals are normalized by division through S. Below and "

@@ -17,18 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> linesOf(const fs::path& path)
-{
-    std::istringstream in(test::readFile(path));
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 std::vector<std::string> tokens(const std::string& line)
 {
@@ -51,7 +39,7 @@ struct FileModel {
 FileModel readBack(const fs::path& path)
 {
     FileModel m;
-    const auto lines = linesOf(path);
+    const auto lines = test::readLines(path);
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const auto t = tokens(lines[i]);
         if (!t.empty() && t[0].size() >= 2 && t[0][0] == 'b' && std::isdigit(t[0][1]) && t.size() >= 2 &&
@@ -76,7 +64,7 @@ FileModel readBack(const fs::path& path)
 
 std::vector<std::vector<std::string>> gridCells(const fs::path& path)
 {
-    const auto lines = linesOf(path);
+    const auto lines = test::readLines(path);
     std::vector<std::vector<std::string>> rows;
     for (std::size_t i = 6; i < lines.size(); ++i)
         rows.push_back(tokens(lines[i]));
@@ -152,7 +140,7 @@ struct Mapping {
     std::map<std::string, std::string> bestFiles()
     {
         std::map<std::string, std::string> best;
-        for (const std::string& line : linesOf(tmp / state.log.fileName())) {
+        for (const std::string& line : test::readLines(tmp / state.log.fileName())) {
             const std::string head = "best regression file <";
             if (line.rfind(head, 0) != 0)
                 continue;
@@ -246,7 +234,7 @@ TEST(PredictionRun, NoMapsStillShowsTheModelsAndWritesResiduals)
     EXPECT_EQ(m.state.modelTables.table(0).size(), 2u);
 
     // Residual columns: six new titles; MLW is not mapped.
-    const auto lines = linesOf(m.tmp / "Session 1 normres.csv");
+    const auto lines = test::readLines(m.tmp / "Session 1 normres.csv");
     EXPECT_NE(lines[0].find(";ResidueMHW;NormResMHW;ResidueMSW;NormResMSW;ResidueMLW;NormResMLW;"),
               std::string::npos);
     const auto cells = tokens(lines[1]);

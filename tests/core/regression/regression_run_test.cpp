@@ -14,18 +14,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<std::string> fileLines(const fs::path& path)
-{
-    std::istringstream in(test::readFile(path));
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        lines.push_back(line);
-    }
-    return lines;
-}
 
 // A 10 x 10 area: stratum 1 in the west half, 2 in the east; two auxiliary
 // grids; points at the centres of many cells.
@@ -85,7 +73,7 @@ struct RunCase {
     std::string log() { return test::readFile(tmp / state.log.fileName()); }
     int observationsOf(const std::string& name)
     {
-        return readResultFigures(fileLines(tmp / name)).N;
+        return readResultFigures(test::readLines(tmp / name)).N;
     }
 };
 
@@ -155,7 +143,7 @@ TEST(RunRegression, WholeRunLogsSettingsAndLeavesTheBestModels)
         EXPECT_GE(count, 1) << pair;
     }
     // The data file's title, variables and coordinates reached the result file.
-    const auto full = fileLines(run.tmp / "1-MHW-g01h01-g02h02-gew.out");
+    const auto full = test::readLines(run.tmp / "1-MHW-g01h01-g02h02-gew.out");
     EXPECT_EQ(full[2], "Study name : from: dem.asc + soil.asc to: MHW (area:1, weighted)");
     EXPECT_EQ(full[3], "x1         : dem.asc");
     EXPECT_NE(full[27].find("Y calc."), std::string::npos);
