@@ -3,6 +3,7 @@
 #include "common/io_error.h"
 
 #include <cerrno>
+#include <algorithm>
 #include <cstring>
 
 namespace tolvar {
@@ -79,6 +80,18 @@ std::ifstream openForReading(const std::filesystem::path& path)
     if (!in)
         throw IoError(path.string(), systemReason("cannot open the file for reading"));
     return in;
+}
+
+void skipUtf8Bom(std::istream& in)
+{
+    constexpr char kBom[] = "\xEF\xBB\xBF";
+    const std::streampos start = in.tellg();
+    char head[3] = {};
+    in.read(head, 3);
+    if (in.gcount() == 3 && std::equal(head, head + 3, kBom))
+        return;
+    in.clear();
+    in.seekg(start);
 }
 
 std::ofstream openForWriting(const std::filesystem::path& path, bool append)

@@ -38,6 +38,9 @@ std::string withCrLf(std::string_view text);
 
 // File wrappers; both throw IoError naming the file when it cannot be opened.
 std::ifstream openForReading(const std::filesystem::path& path);
+// Steps over a UTF-8 byte-order mark at the current position, if there is one
+// (spreadsheets put it before the first title of a "CSV UTF-8" export).
+void skipUtf8Bom(std::istream& in);
 std::ofstream openForWriting(const std::filesystem::path& path, bool append = false);
 
 // Throws IoError when the stream has failed while writing.

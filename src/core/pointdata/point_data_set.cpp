@@ -98,6 +98,7 @@ DelimiterChoice bepaalsep(std::string_view titleLine)
 DelimiterChoice bepaalsepFile(const std::filesystem::path& file)
 {
     std::ifstream in = openForReading(file);
+    skipUtf8Bom(in);
     std::string line;
     readLine(in, line);
     return bepaalsep(line);
@@ -148,6 +149,7 @@ void vulgridFile(const std::filesystem::path& file, char delimiter, bool collaps
                  PointDataSet& data)
 {
     std::ifstream in = openForReading(file);
+    skipUtf8Bom(in);
     vulgrid(in, delimiter, collapse, data);
 }
 

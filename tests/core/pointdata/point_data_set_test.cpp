@@ -1,5 +1,6 @@
 #include "pointdata/fields.h"
 #include "pointdata/point_data_set.h"
+#include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,26 @@ TEST(Vulgrid, LabelTextIsShortenedFromEightyCharacters)
     const std::string shown = readLabelText(name80);
     EXPECT_EQ(shown.size(), 80u);
     EXPECT_EQ(shown, (prefix + name80).substr(0, 34) + "..." + (prefix + name80).substr(80 - 43));
+}
+
+// A spreadsheet's "CSV UTF-8" export starts with a byte-order mark: it is
+// neither a delimiter candidate nor part of the first title (else "X" would
+// not become XCOORD).
+TEST(PointFile, ByteOrderMarkIsSkipped)
+{
+    test::TempDir dir;
+    const auto file = dir.write("points.csv", "\xEF\xBB\xBFX;Y;MHW\r\n1;2;3\r\n");
+    const DelimiterChoice choice = bepaalsepFile(file);
+    ASSERT_EQ(choice.candidates.size(), 1u);
+    EXPECT_EQ(choice.candidates[0].c, ';');
+    PointDataSet data;
+    vulgridFile(file, ';', false, data);
+    EXPECT_EQ(data.cell(0, 0), "XCOORD");
+    EXPECT_EQ(data.cell(1, 1), "2");
+
+    const auto plain = dir.write("plain.csv", "\xEFX;Y\r\n");  // a lone high byte stays
+    vulgridFile(plain, ';', false, data);
+    EXPECT_EQ(data.cell(0, 0), "\xEFX");
 }
 
 }  // namespace
