@@ -292,6 +292,15 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
         throw BatchFailure{"the grids file " + gridsFile + " does not exist"};
     if (gridsFile.empty() && !WorkDir(workDir).fileExists(kBatchStartFileName))
         throw BatchFailure{"no grids: give --grids FILE or put wendbat.txt in the working directory"};
+    // A grids file that would be refused at start-up stops the run here, before
+    // the working directory is touched.
+    try {
+        Registry probe;
+        probe.startUp();
+        kikstart(gridsFile.empty() ? WorkDir(workDir).resolve(kBatchStartFileName) : fs::path(gridsFile), probe);
+    } catch (const IoError& e) {
+        throw BatchFailure{e.what()};
+    }
 
     editor.open();
     editor.sourceFile = pointFile.string();

@@ -98,6 +98,11 @@ TEST(BatchRun, BadInputChangesNothingInTheWorkingDirectory)
     EXPECT_EQ(d.run({"absent.csv"}, &err), 1);
     EXPECT_NE(err.find("does not exist"), std::string::npos);
     EXPECT_EQ(d.run({"--grids", "nogrids.txt", "piezometers.csv"}, &err), 1);
+    d.tmp.write("short.txt", "4\r\n");  // a grids file the start-up would refuse
+    EXPECT_EQ(d.run({"--grids", "short.txt", "piezometers.csv"}, &err), 1);
+    EXPECT_NE(err.find("short.txt"), std::string::npos) << err;
+    EXPECT_EQ(err.find("not found"), std::string::npos) << err;  // stopped before the grid checks
+    fs::remove(d.tmp / "short.txt");
     fs::remove(d.tmp / "wendbat.txt");
     EXPECT_EQ(d.run({"piezometers.csv"}, &err), 1);
     EXPECT_NE(err.find("no grids"), std::string::npos) << err;
