@@ -271,6 +271,17 @@ BatchRequest parseBatchArguments(const std::vector<std::string>& args)
 
 namespace {
 
+// The column whose title is `title`, or -1 (also for an empty title).
+int columnTitled(const PointDataSet& data, const std::string& title)
+{
+    if (title.empty())
+        return -1;
+    for (int c = 0; c < data.ColCount(); ++c)
+        if (data.cell(c, 0) == title)
+            return c;
+    return -1;
+}
+
 fs::path absoluteIn(const fs::path& workDir, const std::string& name)
 {
     const fs::path p(name);
@@ -307,10 +318,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
     const char delimiter = request.delimiter.value_or(bepaalsepFile(pointFile).preselectedDelimiter());
     editor.read(pointFile, delimiter, request.collapse);
     for (const auto& [role, title] : request.columns) {
-        bool exists = false;
-        for (int c = 0; c < editor.data.ColCount(); ++c)
-            exists = exists || editor.data.cell(c, 0) == title;
-        if (!exists && !title.empty())
+        if (columnTitled(editor.data, title) < 0 && !title.empty())
             throw BatchFailure{"the point file has no column titled \"" + title + "\" (--column " +
                                kRoleNames[role] + "=" + title + ")"};
         editor.roleTexts[static_cast<std::size_t>(role)] = title;
@@ -322,9 +330,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
     // The MxW that have a column; --mxw must not ask for others.
     for (int m = 0; m < 3; ++m) {
         const std::string& text = editor.roleTexts[static_cast<std::size_t>(mxwRole(m))];
-        bool has = false;
-        for (int c = 0; c < editor.data.ColCount(); ++c)
-            has = has || editor.data.cell(c, 0) == text;
+        const bool has = columnTitled(editor.data, text) >= 0;
         const bool wanted = request.mxw ? (*request.mxw)[static_cast<std::size_t>(m)] : has;
         if (wanted && !has)
             throw BatchFailure{std::string("the point file has no ") + kMxwNames[static_cast<std::size_t>(m)] +
@@ -334,6 +340,21 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
     }
     if (!mxw[0] && !mxw[1] && !mxw[2])
         throw BatchFailure{"the point file has no MHW, MSW or MLW column: name one with --column"};
+
+    // Without a record that has numeric coordinates every map would be empty:
+    // most often a wrong delimiter, which the editor's table would have shown.
+    const int xColumn = columnTitled(editor.data, editor.roleTexts[kX]);
+    const int yColumn = columnTitled(editor.data, editor.roleTexts[kY]);
+    if (xColumn < 0 || yColumn < 0)
+        throw BatchFailure{std::string("the point file has no ") + (xColumn < 0 ? "X" : "Y") +
+                           " column: name it with --column " + (xColumn < 0 ? "X" : "Y") + "=TITLE"};
+    bool located = false;
+    for (int r = 1; r < editor.data.RowCount() && !located; ++r)
+        located = parseReal(editor.data.cell(xColumn, r)) && parseReal(editor.data.cell(yColumn, r));
+    if (!located)
+        throw BatchFailure{"no record of the point file has numeric X and Y values (columns \"" +
+                           editor.data.cell(xColumn, 0) + "\" and \"" + editor.data.cell(yColumn, 0) +
+                           "\"): check the delimiter (--delimiter) and the column roles (--column)"};
 }
 
 int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedback& fb,

@@ -103,6 +103,18 @@ TEST(BatchRun, BadInputChangesNothingInTheWorkingDirectory)
     EXPECT_NE(err.find("short.txt"), std::string::npos) << err;
     EXPECT_EQ(err.find("not found"), std::string::npos) << err;  // stopped before the grid checks
     fs::remove(d.tmp / "short.txt");
+    // A wrong delimiter leaves every record without coordinates; so does a
+    // file with only its title row.
+    EXPECT_EQ(d.run({"--delimiter", ",", "piezometers.csv"}, &err), 1);
+    EXPECT_NE(err.find("no record of the point file has numeric X and Y values"), std::string::npos) << err;
+    d.tmp.write("titles.csv", "Nr;X;Y;MHW\r\n");
+    EXPECT_EQ(d.run({"titles.csv"}, &err), 1);
+    EXPECT_NE(err.find("no record"), std::string::npos) << err;
+    d.tmp.write("empty.csv", "");
+    EXPECT_EQ(d.run({"empty.csv"}, &err), 1);
+    EXPECT_NE(err.find("no MHW, MSW or MLW column"), std::string::npos) << err;
+    fs::remove(d.tmp / "titles.csv");
+    fs::remove(d.tmp / "empty.csv");
     fs::remove(d.tmp / "wendbat.txt");
     EXPECT_EQ(d.run({"piezometers.csv"}, &err), 1);
     EXPECT_NE(err.find("no grids"), std::string::npos) << err;
