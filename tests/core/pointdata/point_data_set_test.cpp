@@ -121,6 +121,43 @@ TEST(Vulgrid, LabelTextIsShortenedFromEightyCharacters)
     EXPECT_EQ(shown, (prefix + name80).substr(0, 34) + "..." + (prefix + name80).substr(80 - 43));
 }
 
+// Exports as they come from spreadsheets and databases: the proposed
+// delimiter reads the same table from each.
+struct ExportCase {
+    const char* name;
+    const char* text;
+    bool collapse;
+};
+
+class PointExport : public ::testing::TestWithParam<ExportCase> {};
+
+TEST_P(PointExport, ProposedDelimiterReadsTheTable)
+{
+    test::TempDir dir;
+    const auto file = dir.write("points.txt", GetParam().text);
+    const DelimiterChoice choice = bepaalsepFile(file);
+    PointDataSet data;
+    vulgridFile(file, choice.preselectedDelimiter(), GetParam().collapse, data);
+    ASSERT_EQ(data.ColCount(), 4);
+    EXPECT_EQ(data.cell(0, 0), "Nr");
+    EXPECT_EQ(data.cell(1, 0), "XCOORD");
+    EXPECT_EQ(data.cell(2, 0), "YCOORD");
+    EXPECT_EQ(data.cell(3, 0), "MHW");
+    EXPECT_EQ(data.cell(1, 2), "155100.5");
+    EXPECT_EQ(data.cell(3, 2), "61");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, PointExport,
+    ::testing::Values(
+        ExportCase{"Semicolon", "Nr;X;Y;MHW\r\n1;155030;463990;40\r\n2;155100.5;463800;61\r\n", false},
+        ExportCase{"Comma", "Nr,X,Y,MHW\n1,155030,463990,40\n2,155100.5,463800,61\n", false},
+        ExportCase{"Tab", "Nr\tX\tY\tMHW\r\n1\t155030\t463990\t40\r\n2\t155100.5\t463800\t61\r\n", false},
+        ExportCase{"AlignedBlanks",
+                   "Nr  X         Y       MHW\r\n1   155030    463990  40\r\n2   155100.5  463800  61\r\n",
+                   true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // A spreadsheet's "CSV UTF-8" export starts with a byte-order mark: it is
 // neither a delimiter candidate nor part of the first title (else "X" would
 // not become XCOORD).
