@@ -3,7 +3,12 @@
 #include <QApplication>
 #include <QCursor>
 #include <QFileDialog>
+#include <QEvent>
 #include <QMessageBox>
+#include <QStatusBar>
+#include <QWidget>
+
+#include "gui/exit_dialog.h"
 
 namespace tolvar::gui {
 
@@ -19,8 +24,14 @@ void defaultMessage(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tolvar"), text, QMessageBox::Ok, parent);
     box.exec();
 }
+ArchiveChoice defaultArchiveChoice(QWidget* parent, const QString& caption, ArchiveChoice preset)
+{
+    return TfrmExit::ask(parent, caption, preset);
+}
 }  // namespace
 
+std::function<ArchiveChoice(QWidget*, const QString&, ArchiveChoice)> Seams::archiveChoice =
+    defaultArchiveChoice;
 std::function<QString(QWidget*, const QString&, const QString&, const QString&)> Seams::openFile =
     defaultOpenFile;
 std::function<void(QWidget*, const QString&)> Seams::message = defaultMessage;
@@ -29,6 +40,27 @@ void Seams::restoreDefaults()
 {
     openFile = defaultOpenFile;
     message = defaultMessage;
+    archiveChoice = defaultArchiveChoice;
+}
+
+StatusHints::StatusHints(QStatusBar* bar) : QObject(bar), bar_(bar) {}
+
+void StatusHints::set(QWidget* widget, const QString& hint)
+{
+    widget->setProperty("statusHint", hint);
+    widget->installEventFilter(this);
+}
+
+bool StatusHints::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::Enter) {
+        const QString hint = watched->property("statusHint").toString();
+        if (hint.isEmpty())
+            bar_->clearMessage();
+        else
+            bar_->showMessage(hint);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 QString qs(const std::string& text)

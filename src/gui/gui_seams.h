@@ -2,9 +2,11 @@
 
 #include "common/feedback.h"
 
+#include <QObject>
 #include <QString>
 #include <functional>
 
+class QStatusBar;
 class QWidget;
 
 namespace tolvar::gui {
@@ -18,6 +20,10 @@ struct Seams {
         openFile;
     // A modal message box.
     static std::function<void(QWidget* parent, const QString& text)> message;
+    // The closure dialog: what to archive, with `caption` as its title and
+    // `preset` selected.
+    static std::function<ArchiveChoice(QWidget* parent, const QString& caption, ArchiveChoice preset)>
+        archiveChoice;
     static void restoreDefaults();
 };
 
@@ -38,6 +44,20 @@ public:
 
 private:
     QWidget* parent_;
+};
+
+// Status-bar hints: the hint of a widget replaces the status bar's text when
+// the mouse enters it (an empty hint clears it).
+class StatusHints : public QObject {
+public:
+    explicit StatusHints(QStatusBar* bar);
+    void set(QWidget* widget, const QString& hint);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QStatusBar* bar_;
 };
 
 // Single-byte program text to a QString and back.

@@ -1,19 +1,309 @@
 #include "gui/main_window.h"
 
+#include "app/session.h"
+#include "gui/about_box.h"
+#include "gui/point_data_editor.h"
+#include "presentation/scatter_matrix.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPainter>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <filesystem>
+
 namespace tolvar::gui {
 
 namespace {
 constexpr const char* kCaption = "Tolvar 1.4";
 constexpr int kClientWidth = 756;
 constexpr int kClientHeight = 511;
+constexpr int kTabTop = 26;
+constexpr int kTabHeight = 376;
+constexpr const char* kTabTexts[3] = {"Define regression environment", "Results of regression",
+                                      "Predict GxG"};
+constexpr const char* kGaugeStyle =
+    "QProgressBar { border: 1px solid #808080; background: white; }"
+    "QProgressBar::chunk { background: teal; }";
+constexpr const char* kHelpText =
+    "Tolvar maps MHW, MSW and MLW from point observations and grids.\n\n"
+    "1. \"Define regression environment\": choose the strata grid (\"import strata\") and the "
+    "auxiliary grids (\"...\"), put them in groups, import the point data (\"import\") and "
+    "press \"Start regression\".\n"
+    "2. \"Results of regression\": show one result or the best one per stratum and MxW; reject "
+    "a best result that is not plausible.\n"
+    "3. \"Predict GxG\": check the output names and press \"Settings OK; start mapping\".\n\n"
+    "Closing the window archives the session in the working directory.";
+
+// The workflow stages above the milestone gauge, each at its milestone.
+QPixmap progressPicture()
+{
+    QPixmap picture(600, 50);
+    picture.fill(Qt::white);
+    QPainter p(&picture);
+    struct Stage {
+        Mijlpaal m;
+        const char* text;
+    };
+    const Stage stages[] = {{Mijlpaal::na_start, "prepare"},      {Mijlpaal::na_instellen, "regress"},
+                            {Mijlpaal::na_uitvoeren, "results"},  {Mijlpaal::na_rapporteren, "inspect"},
+                            {Mijlpaal::na_voorspellen, "maps"},   {Mijlpaal::na_kriging, "residuals"},
+                            {Mijlpaal::bij_einde, "close"}};
+    QFont font = p.font();
+    font.setPointSize(8);
+    p.setFont(font);
+    p.setPen(QPen(QColor(0, 128, 128), 2));
+    p.drawLine(0, 38, 600, 38);
+    for (const Stage& s : stages) {
+        const int x = 6 * milestonePercent(s.m);
+        p.setPen(QPen(QColor(0, 128, 128), 2));
+        p.drawLine(x - 1, 30, x - 1, 46);
+        p.setPen(Qt::black);
+        const QString text = QString::fromLatin1(s.text);
+        const int w = p.fontMetrics().horizontalAdvance(text);
+        p.drawText(std::clamp(x - w / 2, 0, 600 - w), 22, text);
+    }
+    return picture;
+}
 }  // namespace
 
-TfrmMAIN::TfrmMAIN(QWidget* parent) : QMainWindow(parent)
+void MainFeedback::message(const std::string& text)
+{
+    QString shown = qs(text);
+    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    Seams::message(&window_, shown);
+}
+
+void MainFeedback::statusText(const std::string& text)
+{
+    window_.sttsbrPROGRESS->showMessage(qs(text));
+    window_.sttsbrPROGRESS->repaint();
+}
+
+void MainFeedback::progress(double actueel, double maxi, const std::string& txt)
+{
+    window_.voortgang(actueel, maxi, qs(txt));
+}
+
+void MainFeedback::milestone(Mijlpaal m)
+{
+    window_.status(m);
+}
+
+void MainFeedback::busy(bool on)
+{
+    DialogFeedback(&window_).busy(on);
+}
+
+ArchiveChoice MainFeedback::askArchiveChoice(const std::string& caption, ArchiveChoice preset)
+{
+    return Seams::archiveChoice(&window_, qs(caption), preset);
+}
+
+TfrmMAIN::TfrmMAIN(QWidget* parent)
+    : QMainWindow(parent), feedback_(*this),
+      state_(std::make_unique<AppState>(WorkDir(std::filesystem::current_path()), feedback_)),
+      editor_(std::make_unique<TfrmBUISDATA>(this)),
+      fitCanvas_(std::make_unique<QtCanvas>(kPlotWidth, kPlotHeight)),
+      statusCanvas_(std::make_unique<QtCanvas>(350, 350))
 {
     setObjectName(QStringLiteral("TfrmMAIN"));
     setWindowTitle(QString::fromLatin1(kCaption));
-    resize(kClientWidth, kClientHeight);
+    editor_->setWorkDir(state_->workDir);
+    buildFrame();
+    buildRegressionTab();
+    buildResultsTab();
+    buildPredictTab();
+    blankDisplay();
+    tbcntrlMAINChange();
     move(1, 1);
+}
+
+TfrmMAIN::~TfrmMAIN() = default;
+
+void TfrmMAIN::buildFrame()
+{
+    auto* central = new QWidget(this);
+    setCentralWidget(central);
+    sttsbrPROGRESS = new QStatusBar(this);
+    sttsbrPROGRESS->setObjectName(QStringLiteral("sttsbrPROGRESS"));
+    sttsbrPROGRESS->setSizeGripEnabled(false);
+    setStatusBar(sttsbrPROGRESS);
+    hints_ = new StatusHints(sttsbrPROGRESS);
+    hints_->set(sttsbrPROGRESS, QStringLiteral("Indicatie van de functionaliteit \"onder de cursor\""));
+
+    tbcntrlMAIN = new QTabBar(central);
+    tbcntrlMAIN->setObjectName(QStringLiteral("tbcntrlMAIN"));
+    tbcntrlMAIN->setExpanding(false);
+    tbcntrlMAIN->setStyleSheet(QStringLiteral("QTabBar::tab { width: 150px; }"));
+    for (const char* text : kTabTexts)
+        tbcntrlMAIN->addTab(QString::fromLatin1(text));
+    tbcntrlMAIN->setGeometry(2, 2, 752, 24);
+    connect(tbcntrlMAIN, &QTabBar::currentChanged, this, [this] { tbcntrlMAINChange(); });
+
+    const auto tabBox = [&](const char* name) {
+        auto* box = new QGroupBox(central);
+        box->setObjectName(QString::fromLatin1(name));
+        box->setGeometry(2, kTabTop, 752, kTabHeight);
+        return box;
+    };
+    grpbxTAB1 = tabBox("grpbxTAB1");
+    grpbxTAB2 = tabBox("grpbxTAB2");
+    grpbxTAB3 = tabBox("grpbxTAB3");
+    hints_->set(grpbxTAB1, QStringLiteral("Preparation of regression: Attach grid files with auxiliary info "
+                                          "and strata info, distribute over groups and attach point-MxW"));
+    hints_->set(grpbxTAB2, QStringLiteral("Select a stratum, a MxW (possible a model structure) and push "
+                                          "one of the two buttons"));
+    hints_->set(grpbxTAB3, QString());
+
+    grpbxVOORTGANG = new QGroupBox(QStringLiteral(" Progress session 1 "), central);
+    grpbxVOORTGANG->setObjectName(QStringLiteral("grpbxVOORTGANG"));
+    grpbxVOORTGANG->setGeometry(2, kTabTop + kTabHeight + 2, 752, 85);
+    hints_->set(grpbxVOORTGANG, QStringLiteral("Voortgang"));
+    imgProgress = new QLabel(grpbxVOORTGANG);
+    imgProgress->setObjectName(QStringLiteral("imgProgress"));
+    imgProgress->setGeometry(8, 16, 600, 50);
+    imgProgress->setScaledContents(true);
+    imgProgress->setPixmap(progressPicture());
+    ggProgress = new QProgressBar(grpbxVOORTGANG);
+    ggProgress->setObjectName(QStringLiteral("ggProgress"));
+    ggProgress->setGeometry(8, 66, 600, 15);
+    ggRegressie = new QProgressBar(grpbxVOORTGANG);
+    ggRegressie->setObjectName(QStringLiteral("ggRegressie"));
+    ggRegressie->setGeometry(638, 66, 105, 15);
+    ggRegressie->hide();
+    for (QProgressBar* gauge : {ggProgress, ggRegressie}) {
+        gauge->setRange(0, 100);
+        gauge->setValue(0);
+        gauge->setTextVisible(false);
+        gauge->setStyleSheet(QString::fromLatin1(kGaugeStyle));
+    }
+    lblregressie = new QLabel(QStringLiteral("% regressions"), grpbxVOORTGANG);
+    lblregressie->setObjectName(QStringLiteral("lblregressie"));
+    lblregressie->setGeometry(560, 46, 183, 18);
+    lblregressie->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    QMenuBar* mnmnMENU = menuBar();
+    mnmnMENU->setObjectName(QStringLiteral("mnmnMENU"));
+    Help1 = mnmnMENU->addAction(QStringLiteral("Help"));
+    Over1 = mnmnMENU->addAction(QStringLiteral("About..."));
+    Bekijkgroepindeling1 = mnmnMENU->addAction(QStringLiteral("Scatterplots Ancillary Information"));
+    Bekijkgroepindeling1->setVisible(false);
+    connect(Help1, &QAction::triggered, this, [this] { Seams::message(this, QString::fromLatin1(kHelpText)); });
+    connect(Over1, &QAction::triggered, this, [this] {
+        TfrmAbout about(this);
+        about.exec();
+    });
+    connect(Bekijkgroepindeling1, &QAction::triggered, this, [this] {
+        QtCanvas canvas(525, 535);
+        if (!showMultiScatter(state_->workDir, canvas, feedback_))
+            return;
+        QDialog window(this);
+        window.setObjectName(QStringLiteral("TfrmMultiScatter"));
+        window.setWindowTitle(QStringLiteral("Scatterplots Ancillary Information"));
+        auto* layout = new QVBoxLayout(&window);
+        auto* picture = new QLabel(&window);
+        picture->setPixmap(QPixmap::fromImage(canvas.image()));
+        layout->addWidget(picture);
+        window.exec();
+    });
+
+    const int menuHeight = mnmnMENU->sizeHint().height();
+    resize(kClientWidth, kClientHeight + menuHeight);
+    setFixedSize(size());
+}
+
+void TfrmMAIN::status(Mijlpaal toestand)
+{
+    const int n = state_->SessionNumber == 0 ? 1 : state_->SessionNumber;
+    grpbxVOORTGANG->setTitle(QStringLiteral(" Progress session %1 ").arg(n));
+    ggProgress->setValue(milestonePercent(toestand));
+    ggProgress->repaint();
+}
+
+void TfrmMAIN::voortgang(double actueel, double maxi, const QString& txt)
+{
+    ggRegressie->setValue(progressPercent(actueel, maxi));
+    lblregressie->setText(txt);
+    refreshPictures();
+    // Long runs block the event loop; painting now keeps the progress visible.
+    if (isVisible())
+        repaint();
+}
+
+void TfrmMAIN::refreshPictures()
+{
+    imgFIT->setPixmap(QPixmap::fromImage(fitCanvas_->image()));
+    imgMAPSTATUS->setPixmap(QPixmap::fromImage(statusCanvas_->image()));
+}
+
+bool TfrmMAIN::guarded(const std::function<void()>& command)
+{
+    try {
+        command();
+        return true;
+    } catch (const std::exception& e) {
+        // An input/output error (or any other) ends the command, never the program.
+        feedback_.busy(false);
+        feedback_.message(e.what());
+        return false;
+    }
+}
+
+void TfrmMAIN::tbcntrlMAINChange()
+{
+    const int tab = tbcntrlMAIN->currentIndex();
+    grpbxTAB1->setVisible(tab == 0);
+    grpbxTAB2->setVisible(tab == 1);
+    grpbxTAB3->setVisible(tab == 2);
+    if (tab == 1 && started_) {
+        state_->registry.vernieuwstructuur();
+        showRegistry();
+        vulboxen();
+    }
+    voortgang(0, 100, QStringLiteral("Idle"));
+}
+
+void TfrmMAIN::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (!started_)
+        QTimer::singleShot(0, this, [this] { FormActivate(); });
+}
+
+void TfrmMAIN::FormActivate()
+{
+    if (started_)
+        return;
+    started_ = true;
+    move(1, 1);
+    guarded([&] { startUp(*state_); });
+    grpbxTAB2->setEnabled(false);
+    grpbxTAB3->setEnabled(false);
+    rdgrpGRIDTYPE->setEnabled(false);
+    status(Mijlpaal::na_start);
+    showRegistry();
+    setRegistryEnabled(true);
+    btbttnFILESOK->setEnabled(false);
+    voortgang(0, 100, QStringLiteral("Idle"));
+}
+
+void TfrmMAIN::closeEvent(QCloseEvent* event)
+{
+    // The close is never refused: the session is archived and the log closed.
+    if (started_) {
+        guarded([&] { closeProgram(*state_); });
+        started_ = false;
+    }
+    event->accept();
 }
 
 }  // namespace tolvar::gui

@@ -1,16 +1,257 @@
+#include "app/batch_cli.h"
 #include "gui/main_window.h"
+#include "gui/point_data_editor.h"
+#include "support/temp_dir.h"
 
+#include <QAction>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <map>
+#include <sstream>
 
 namespace tolvar::gui {
 namespace {
 
-TEST(TfrmMAIN, CaptionAndSize)
+namespace fs = std::filesystem;
+
+// A working directory holding the bundled example; the window is made in it
+// (it captures the current directory) and dialogs answer as scripted.
+struct MainFixture {
+    test::TempDir tmp;
+    fs::path previous = fs::current_path();
+    std::vector<QString> messages;
+    std::vector<QString> archiveCaptions;
+    std::unique_ptr<TfrmMAIN> window;
+
+    explicit MainFixture(bool example = true)
+    {
+        if (example)
+            for (const auto& entry : fs::directory_iterator(fs::path(TOLVAR_EXAMPLE_DIR)))
+                fs::copy_file(entry.path(), tmp / entry.path().filename().string());
+        fs::current_path(tmp.path());
+        Seams::message = [this](QWidget*, const QString& text) { messages.push_back(text); };
+        Seams::archiveChoice = [this](QWidget*, const QString& caption, ArchiveChoice preset) {
+            archiveCaptions.push_back(caption);
+            return preset;
+        };
+        window = std::make_unique<TfrmMAIN>();
+        window->FormActivate();
+        window->show();
+    }
+    ~MainFixture()
+    {
+        window.reset();
+        fs::current_path(previous);
+        Seams::restoreDefaults();
+    }
+
+    void hover(QWidget* widget)
+    {
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(widget, &enter);
+    }
+
+    // "import" with the point-data editor reading the example's point file,
+    // applying -9999 as the missing code and pressing "Ready!".
+    void importPoints()
+    {
+        const QString file = QString::fromStdString((tmp / "piezometers.csv").string());
+        Seams::openFile = [file](QWidget*, const QString&, const QString&, const QString&) { return file; };
+        TfrmBUISDATA& editor = window->pointDataEditor();
+        // The editor asks for its file once it is shown; answer after that.
+        QTimer::singleShot(0, &editor, [&editor] {
+            QTimer::singleShot(0, &editor, [&editor] {
+                editor.btbttnOKLEES->click();
+                editor.edtMIS->setText(QStringLiteral("-9999"));
+                editor.btbttnMIS->click();
+                editor.btbttnEXITSTAMBUIS->click();
+            });
+        });
+        window->btbttnPUNTDATA->click();
+    }
+};
+
+TEST(TfrmMAIN, StartUpShowsTheBatchStartFileAndTheFirstStage)
 {
-    TfrmMAIN window;
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Tolvar 1.4"));
-    EXPECT_EQ(window.objectName(), QStringLiteral("TfrmMAIN"));
-    EXPECT_EQ(window.size(), QSize(756, 511));
+    MainFixture f;
+    TfrmMAIN& w = *f.window;
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Tolvar 1.4"));
+    EXPECT_EQ(w.centralWidget()->height() + w.statusBar()->height(), 511);
+    EXPECT_EQ(w.width(), 756);
+    EXPECT_EQ(w.pos(), QPoint(1, 1));
+    EXPECT_EQ(w.tbcntrlMAIN->count(), 3);
+    EXPECT_EQ(w.tbcntrlMAIN->tabText(2), QStringLiteral("Predict GxG"));
+    EXPECT_EQ(w.grpbxVOORTGANG->title(), QStringLiteral(" Progress session 1 "));
+    EXPECT_EQ(w.ggProgress->value(), 10);
+    EXPECT_EQ(w.lblregressie->text(), QStringLiteral("Idle"));
+
+    // wendbat.txt: four variables in three groups.
+    EXPECT_EQ(w.label0->text(), QStringLiteral("strata.asc"));
+    for (int v = 1; v <= 4; ++v)
+        EXPECT_FALSE(w.slotButtons[static_cast<std::size_t>(v)]->isHidden()) << v;
+    EXPECT_TRUE(w.slotButtons[5]->isHidden());
+    EXPECT_EQ(w.slotLabels[2]->text(), QStringLiteral("ditchdist.asc"));
+    EXPECT_TRUE(w.groupChoices[3].items[1]->isChecked());  // drainage in group 2
+    EXPECT_TRUE(w.groupChoices[4].items[3]->isHidden());   // three groups only
+    EXPECT_FALSE(w.groupLabels[3]->isHidden());
+    EXPECT_TRUE(w.groupLabels[4]->isHidden());
+
+    // Enabling after start-up.
+    EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
+    EXPECT_TRUE(w.btbttnPUNTDATA->isEnabled());
+    EXPECT_FALSE(w.chckbxGHG->isEnabled());
+    EXPECT_FALSE(w.rdgrpWEIGHT->isEnabled());
+    EXPECT_FALSE(w.grpbxTAB2->isEnabled());
+    EXPECT_FALSE(w.grpbxTAB3->isEnabled());
+    EXPECT_TRUE(w.btbttnOpnieuw->isHidden());
+    EXPECT_FALSE(w.Bekijkgroepindeling1->isVisible());
+    EXPECT_FALSE(fs::exists(f.tmp / "session0"));
+}
+
+TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
+{
+    MainFixture f(false);
+    TfrmMAIN& w = *f.window;
+    struct Case {
+        double actueel, maxi;
+        int percent;
+    };
+    for (const Case& c : {Case{150, 100, 100}, Case{1, 3, 33}, Case{0, 100, 0}}) {
+        w.voortgang(c.actueel, c.maxi, QStringLiteral("% van 3 regressions"));
+        EXPECT_EQ(w.ggRegressie->value(), c.percent) << c.actueel;
+    }
+    EXPECT_EQ(w.lblregressie->text(), QStringLiteral("% van 3 regressions"));
+
+    for (int v : {1, 9, 15}) {
+        w.sttsbrPROGRESS->clearMessage();
+        f.hover(w.slotButtons[static_cast<std::size_t>(v)]);
+        EXPECT_EQ(w.sttsbrPROGRESS->currentMessage(),
+                  QStringLiteral("Selecteer een Gridbestand (ESRI) met de hulpvariabele"));
+    }
+    f.hover(w.btbttnFILESOK);
+    EXPECT_EQ(w.sttsbrPROGRESS->currentMessage(), QStringLiteral("Check attached files; if OK start the regression"));
+    f.hover(w.grpbxTAB3);
+    EXPECT_EQ(w.sttsbrPROGRESS->currentMessage(), QString());
+
+    // One variable in one group: removing the variable is refused.
+    w.btbttnMINVAR->click();
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages.back(), QStringLiteral("Number of groups may not exceed number of aux.variables"));
+    w.btbttnPLUSVAR->click();
+    EXPECT_FALSE(w.slotButtons[2]->isHidden());
+    EXPECT_TRUE(w.groupChoices[2].items[1]->isChecked());  // a group of its own
+    EXPECT_FALSE(w.groupLabels[2]->isHidden());
+    w.btbttnMINGROEP->click();
+    EXPECT_TRUE(w.groupChoices[2].items[0]->isChecked());
+    EXPECT_TRUE(w.groupChoices[2].items[1]->isHidden());
+
+    // No maps: the order check keeps its tick but is disabled.
+    w.grpbxTAB3->setEnabled(true);  // as after a regression run
+    w.chckbxJustNormal->click();
+    EXPECT_TRUE(w.chckbxVOLGORDEGXG->isChecked());
+    EXPECT_FALSE(w.chckbxVOLGORDEGXG->isEnabled());
+    w.chckbxJustNormal->click();
+    EXPECT_TRUE(w.chckbxVOLGORDEGXG->isEnabled());
+}
+
+std::map<std::string, std::string> archiveOf(const fs::path& dir)
+{
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir / "session1"))
+        if (entry.path().extension() != ".log")
+            files[entry.path().filename().string()] = test::readFile(entry.path());
+    return files;
+}
+
+// The whole workflow through the window: the files it writes are those of the
+// batch on the same example, byte for byte (the log aside).
+TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
+{
+    MainFixture f;
+    TfrmMAIN& w = *f.window;
+    f.importPoints();
+    EXPECT_TRUE(w.btbttnFILESOK->isEnabled());
+    EXPECT_TRUE(w.chckbxGHG->isChecked());
+    EXPECT_TRUE(w.chckbxGLG->isChecked());
+    EXPECT_TRUE(w.weightedItem->isChecked());
+    w.chckbxGVG->click();  // unticked and ticked again: weighting is offered anew
+    w.unweightedItem->click();
+    w.chckbxGVG->click();
+    EXPECT_TRUE(w.weightedItem->isChecked());
+
+    w.btbttnFILESOK->click();
+    ASSERT_TRUE(w.grpbxTAB2->isEnabled()) << (f.messages.empty() ? "" : f.messages.back().toStdString());
+    EXPECT_EQ(w.tbcntrlMAIN->currentIndex(), 1);
+    EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
+    EXPECT_FALSE(w.btbttnPUNTDATA->isEnabled());
+    EXPECT_FALSE(w.btbttnOpnieuw->isHidden());
+    EXPECT_TRUE(w.Bekijkgroepindeling1->isVisible());
+    EXPECT_EQ(w.cmbbxGxG->count(), 3);
+    EXPECT_EQ(w.cmbbxSTRATA->count(), 3);
+    EXPECT_EQ(w.outputNames[0]->text().toStdString(), (f.tmp / "MHW_R.asc").string());
+
+    // The best model of the first pair, shown in best mode.
+    w.btbttnSHOWBEST->click();
+    EXPECT_TRUE(w.btbttnVERWERP->isEnabled());
+    EXPECT_NE(w.strgrdFIT->item(4, 1)->text(), QStringLiteral("nb"));  // the Cp in best mode
+    EXPECT_TRUE(fs::exists(f.tmp / "1-MHW.wmf"));
+
+    // One tick per group: ticking another variable of group 2 unticks the first.
+    QCheckBox* ditch = w.structureBoxes[2][2];
+    QCheckBox* drainage = w.structureBoxes[3][2];
+    if (!ditch->isChecked())
+        ditch->click();
+    drainage->click();
+    EXPECT_TRUE(drainage->isChecked());
+    EXPECT_FALSE(ditch->isChecked());
+    EXPECT_EQ(w.strgrdFIT->item(1, 1)->text(), QStringLiteral("missing"));  // display blanked
+
+    f.messages.clear();
+    w.btbttnPredict->click();
+    ASSERT_FALSE(f.messages.empty());
+    EXPECT_TRUE(f.messages.back().startsWith(QStringLiteral("Tolvar is ready. You can close this window")))
+        << f.messages.back().toStdString();
+    EXPECT_TRUE(fs::exists(f.tmp / "MLW_R.asc"));
+    w.close();
+    ASSERT_EQ(f.archiveCaptions.size(), 1u);  // three strata: the closure asks
+    EXPECT_EQ(f.archiveCaptions.back(), QStringLiteral("Closure instruction"));
+
+    test::TempDir batchDir;
+    for (const auto& entry : fs::directory_iterator(fs::path(TOLVAR_EXAMPLE_DIR)))
+        fs::copy_file(entry.path(), batchDir / entry.path().filename().string());
+    std::ostringstream out, err;
+    const auto canvases = [](int width, int height) -> std::unique_ptr<Canvas> {
+        return std::make_unique<QtCanvas>(width, height);
+    };
+    ASSERT_EQ(runBatch(parseBatchArguments({"--missing", "-9999", "--quiet", "piezometers.csv"}), batchDir.path(),
+                       out, err, false, canvases),
+              0)
+        << err.str();
+    const auto gui = archiveOf(f.tmp.path());
+    const auto batch = archiveOf(batchDir.path());
+    std::vector<std::string> guiNames, batchNames;
+    for (const auto& [name, content] : gui)
+        guiNames.push_back(name);
+    for (const auto& [name, content] : batch)
+        batchNames.push_back(name);
+    ASSERT_EQ(guiNames, batchNames);
+    for (const auto& [name, content] : gui)
+        EXPECT_TRUE(content == batch.at(name)) << name;
 }
 
 }  // namespace

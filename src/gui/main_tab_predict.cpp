@@ -1,0 +1,93 @@
+// The third tab, "Predict GxG": output names, optional settings and the
+// mapping run with its live map-status picture.
+#include "gui/main_window.h"
+#include "mapping/prediction_run.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace tolvar::gui {
+
+namespace {
+constexpr const char* kNameLabels[6] = {"MHW", "sdMHW", "MSW", "sdMSW", "MLW", "sdMLW"};
+constexpr const char* kNameBoxes[6] = {"edtGHGName", "edtSDGHGName", "edtGVGName",
+                                       "edtSDGVGName", "edtGLGName", "edtSDGLGName"};
+}  // namespace
+
+void TfrmMAIN::buildPredictTab()
+{
+    QGroupBox* tab = grpbxTAB3;
+    auto* mandatory = new QGroupBox(QStringLiteral(" Mandatory settings "), tab);
+    mandatory->setGeometry(8, 12, 376, 214);
+    for (int i = 0; i < 6; ++i) {
+        auto* label = new QLabel(QString::fromLatin1(kNameLabels[i]), mandatory);
+        label->setGeometry(10, 24 + 24 * i, 50, 20);
+        auto* edit = new QLineEdit(QString::fromLatin1(kNotPredicted), mandatory);
+        edit->setObjectName(QString::fromLatin1(kNameBoxes[i]));
+        edit->setGeometry(62, 24 + 24 * i, 304, 20);
+        edit->setEnabled(false);
+        outputNames[static_cast<std::size_t>(i)] = edit;
+    }
+    rdgrpGRIDTYPE = new QGroupBox(QStringLiteral(" type of outputfile  (all MxW) "), mandatory);
+    rdgrpGRIDTYPE->setObjectName(QStringLiteral("rdgrpGRIDTYPE"));
+    rdgrpGRIDTYPE->setGeometry(10, 170, 356, 38);
+    auto* ascii = new QRadioButton(QStringLiteral("ASCII-grid file"), rdgrpGRIDTYPE);
+    ascii->setGeometry(10, 16, 150, 18);
+    ascii->setChecked(true);
+    auto* esri = new QRadioButton(QStringLiteral("ESRI grid file"), rdgrpGRIDTYPE);
+    esri->setGeometry(180, 16, 150, 18);
+    rdgrpGRIDTYPE->setEnabled(false);
+
+    auto* optional = new QGroupBox(QStringLiteral(" Optional settings "), tab);
+    optional->setGeometry(8, 230, 376, 96);
+    chckbxVOLGORDEGXG = new QCheckBox(QStringLiteral("Check on logical order MHW-MSW-MLW (in maps only)"), optional);
+    chckbxVOLGORDEGXG->setObjectName(QStringLiteral("chckbxVOLGORDEGXG"));
+    chckbxVOLGORDEGXG->setGeometry(10, 22, 360, 20);
+    chckbxVOLGORDEGXG->setChecked(true);
+    chckbxRESIDU = new QCheckBox(QStringLiteral("Add normalized  residuals to point data"), optional);
+    chckbxRESIDU->setObjectName(QStringLiteral("chckbxRESIDU"));
+    chckbxRESIDU->setGeometry(10, 46, 360, 20);
+    chckbxRESIDU->setChecked(true);
+    chckbxJustNormal = new QCheckBox(
+        QStringLiteral("No maps; only calculation of normalized residuals at data points"), optional);
+    chckbxJustNormal->setObjectName(QStringLiteral("chckbxJustNormal"));
+    chckbxJustNormal->setGeometry(10, 70, 360, 20);
+    hints_->set(chckbxVOLGORDEGXG, QStringLiteral("MHW / MSW / MLW are changed inside their bandwidth if the "
+                                                  "order MHW<MSW<MLW is not right"));
+    hints_->set(chckbxRESIDU, QStringLiteral("Per stratum the difference between point-MxW and predicted MxW "
+                                             "is calculated and devided by MSres of the stratum"));
+    hints_->set(chckbxJustNormal, QStringLiteral("Calculate normalised rediduals at measurement locations but "
+                                                 "do not make a map"));
+    // chckbxJustNormalClick: no maps means no order check; its tick stays.
+    connect(chckbxJustNormal, &QCheckBox::clicked, this,
+            [this](bool on) { chckbxVOLGORDEGXG->setEnabled(!on); });
+
+    btbttnPredict = new QPushButton(QStringLiteral("Settings OK; start mapping"), tab);
+    btbttnPredict->setObjectName(QStringLiteral("btbttnPredict"));
+    btbttnPredict->setGeometry(8, 334, 376, 30);
+    hints_->set(btbttnPredict, QStringLiteral("Fix mandatory and optional settings and start mapping MxW"));
+    connect(btbttnPredict, &QPushButton::clicked, this, &TfrmMAIN::btbttnPredictClick);
+
+    imgMAPSTATUS = new QLabel(tab);
+    imgMAPSTATUS->setObjectName(QStringLiteral("imgMAPSTATUS"));
+    imgMAPSTATUS->setGeometry(394, 14, 350, 350);
+}
+
+void TfrmMAIN::btbttnPredictClick()
+{
+    MappingSettings settings;
+    settings.mapped = state_->mxwChecked;
+    for (int i = 0; i < 6; ++i)
+        settings.outputNames[static_cast<std::size_t>(i)] = ss(outputNames[static_cast<std::size_t>(i)]->text());
+    settings.orderCheck = chckbxVOLGORDEGXG->isChecked();
+    settings.residuals = chckbxRESIDU->isChecked();
+    settings.noMaps = chckbxJustNormal->isChecked();
+    guarded([&] { runPrediction(*state_, settings, *fitCanvas_, *statusCanvas_); });
+    refreshPictures();
+}
+
+}  // namespace tolvar::gui
