@@ -40,9 +40,8 @@ void TfrmMAIN::buildResultsTab()
     auto* auxHeader = new QLabel(QStringLiteral("aux.info"), tab);
     auxHeader->setObjectName(QStringLiteral("Label19"));
     auxHeader->setGeometry(36, 74, 70, 14);
-    auto* groupHeader = new QLabel(QStringLiteral("group"), tab);
-    groupHeader->setObjectName(QStringLiteral("Label20"));
-    groupHeader->setGeometry(250, 42, 60, 22);
+    groupHeader_ = new QLabel(QStringLiteral("group"), tab);
+    groupHeader_->setObjectName(QStringLiteral("Label20"));
     static constexpr const char* kDigits = "123456789012345";
     for (int g = 1; g <= kMaxGroups; ++g) {
         auto* number = new QLabel(QString(QChar::fromLatin1(kDigits[g - 1])), tab);
@@ -121,6 +120,8 @@ void TfrmMAIN::showStructureChecks()
             box->setChecked(registry.checks.checked[at(v)][at(g)]);
         }
     }
+    // The header follows the last group column.
+    groupHeader_->setGeometry(130 + 15 * registry.GroupCount, 76, 40, 13);
     for (int g = 1; g <= kMaxGroups; ++g) {
         groupNumberLabels[at(g)]->setVisible(registry.tabLabels.groupNumberVisible[at(g)]);
         if (tensLabels[at(g)])

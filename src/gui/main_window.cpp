@@ -62,14 +62,17 @@ QPixmap progressPicture()
     p.setFont(font);
     p.setPen(QPen(QColor(0, 128, 128), 2));
     p.drawLine(0, 38, 600, 38);
+    bool high = false;
     for (const Stage& s : stages) {
         const int x = 6 * milestonePercent(s.m);
         p.setPen(QPen(QColor(0, 128, 128), 2));
-        p.drawLine(x - 1, 30, x - 1, 46);
+        p.drawLine(x - 1, high ? 14 : 28, x - 1, 46);
         p.setPen(Qt::black);
         const QString text = QString::fromLatin1(s.text);
         const int w = p.fontMetrics().horizontalAdvance(text);
-        p.drawText(std::clamp(x - w / 2, 0, 600 - w), 22, text);
+        // Close stages alternate between two text lines so none overlap.
+        p.drawText(std::clamp(x - w / 2, 0, 600 - w), high ? 11 : 25, text);
+        high = !high;
     }
     return picture;
 }
@@ -143,7 +146,8 @@ void TfrmMAIN::buildFrame()
     tbcntrlMAIN = new QTabBar(central);
     tbcntrlMAIN->setObjectName(QStringLiteral("tbcntrlMAIN"));
     tbcntrlMAIN->setExpanding(false);
-    tbcntrlMAIN->setStyleSheet(QStringLiteral("QTabBar::tab { width: 150px; }"));
+    // Tabs 150 pixels wide, wider where a caption needs it.
+    tbcntrlMAIN->setStyleSheet(QStringLiteral("QTabBar::tab { min-width: 150px; }"));
     for (const char* text : kTabTexts)
         tbcntrlMAIN->addTab(QString::fromLatin1(text));
     tbcntrlMAIN->setGeometry(2, 2, 752, 24);

@@ -180,6 +180,7 @@ private:
     std::unique_ptr<QtCanvas> fitCanvas_;
     std::unique_ptr<QtCanvas> statusCanvas_;
     StatusHints* hints_ = nullptr;
+    QLabel* groupHeader_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
     bool started_ = false;
