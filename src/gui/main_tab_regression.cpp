@@ -26,11 +26,6 @@ constexpr const char* kGridFilter =
     "ASCII-grid files (export ArcView) (*.asc *.asg);;ESRI-gridfiles (*.adf);;all files (*)";
 constexpr int kRadioLeft = 250;
 constexpr int kRowTop = 75;
-
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 }  // namespace
 
 void TfrmMAIN::buildRegressionTab()

@@ -14,13 +14,6 @@
 
 namespace tolvar::gui {
 
-namespace {
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-}  // namespace
-
 void TfrmMAIN::buildResultsTab()
 {
     QGroupBox* tab = grpbxTAB2;

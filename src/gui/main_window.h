@@ -28,6 +28,12 @@ namespace tolvar::gui {
 class TfrmBUISDATA;
 class TfrmMAIN;
 
+// Index of the window's control arrays, which are numbered as the slots and groups.
+inline std::size_t at(int i)
+{
+    return static_cast<std::size_t>(i);
+}
+
 // What core says while a command runs, shown by the main window: messages in
 // a box, texts in the status bar, progress and milestones in the progress area.
 class MainFeedback : public Feedback {
