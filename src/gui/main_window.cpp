@@ -208,7 +208,8 @@ void TfrmMAIN::buildFrame()
     });
     connect(Bekijkgroepindeling1, &QAction::triggered, this, [this] {
         QtCanvas canvas(525, 535);
-        if (!showMultiScatter(state_->workDir, canvas, feedback_))
+        bool drawn = false;
+        if (!guarded([&] { drawn = showMultiScatter(state_->workDir, canvas, feedback_); }) || !drawn)
             return;
         QDialog window(this);
         window.setObjectName(QStringLiteral("TfrmMultiScatter"));

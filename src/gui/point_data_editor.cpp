@@ -295,25 +295,32 @@ void TfrmBUISDATA::activate()
     const QString file = Seams::openFile(this, QString::fromLatin1(kDialogTitle),
                                          QString::fromStdString(workDir_.path().string()),
                                          QString::fromLatin1(kDialogFilter));
-    if (!file.isEmpty()) {
-        editor_.sourceFile = ss(file);
-        rdgrpSEP->show();
-        chckbxMultiple->show();
-        btbttnOKLEES->show();
-        try {
-            fillDelimiterChoice(bepaalsepFile(editor_.sourceFile));
-        } catch (const IoError& e) {
-            feedback_.message(e.what());
-        }
-    } else {
-        aborted_ = true;
-        rdgrpSEP->hide();
-        chckbxMultiple->hide();
-        btbttnEXITSTAMBUIS->hide();
-        btbttnOKLEES->show();
-        btbttnOKLEES->setText(QString::fromLatin1(kAbort));
-        okHint_ = QString::fromLatin1(kAbortHint);
+    if (file.isEmpty()) {
+        offerAbortOnly();
+        return;
     }
+    editor_.sourceFile = ss(file);
+    rdgrpSEP->show();
+    chckbxMultiple->show();
+    btbttnOKLEES->show();
+    try {
+        fillDelimiterChoice(bepaalsepFile(editor_.sourceFile));
+    } catch (const IoError& e) {
+        feedback_.message(e.what());
+        offerAbortOnly();
+    }
+}
+
+void TfrmBUISDATA::offerAbortOnly()
+{
+    // Without a readable file the only way out is "No input; abort".
+    aborted_ = true;
+    rdgrpSEP->hide();
+    chckbxMultiple->hide();
+    btbttnEXITSTAMBUIS->hide();
+    btbttnOKLEES->show();
+    btbttnOKLEES->setText(QString::fromLatin1(kAbort));
+    okHint_ = QString::fromLatin1(kAbortHint);
 }
 
 void TfrmBUISDATA::fillDelimiterChoice(const DelimiterChoice& choice)
@@ -353,6 +360,8 @@ void TfrmBUISDATA::btbttnOKLEESClick()
         editor_.read(editor_.sourceFile, delimiter, chckbxMultiple->isChecked());
     } catch (const IoError& e) {
         feedback_.message(e.what());
+        lblstrgrdSTAMBUIS->hide();
+        offerAbortOnly();
         return;
     }
     showTable();

@@ -68,6 +68,7 @@ protected:
 private:
     void btbttnOKLEESClick();
     void btbttnEXITSTAMBUISClick();
+    void offerAbortOnly();
     void fillDelimiterChoice(const DelimiterChoice& choice);
     void showTable();
     void showLists();

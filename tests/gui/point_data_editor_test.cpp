@@ -126,20 +126,26 @@ TEST(TfrmBUISDATA, ReadEditAndAcceptWritesTheWorkingFiles)
     EXPECT_EQ(f.window.columns()[kSTRATA], 6);
 }
 
-TEST(TfrmBUISDATA, CancelledDialogOffersOnlyTheAbortButton)
+// A cancelled dialog, or a file that cannot be read, leaves only the way out.
+TEST(TfrmBUISDATA, WithoutAReadableFileOnlyTheAbortButtonIsOffered)
 {
-    EditorFixture f;
-    f.open("");
-    EXPECT_TRUE(f.window.aborted());
-    EXPECT_EQ(f.window.btbttnOKLEES->text(), QStringLiteral("No input; abort"));
-    EXPECT_FALSE(f.window.rdgrpSEP->isVisible());
-    EXPECT_FALSE(f.window.btbttnEXITSTAMBUIS->isVisible());
-    f.window.close();  // the border icons do not close it
-    EXPECT_TRUE(f.window.isVisible());
-    QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
-    EXPECT_FALSE(f.window.isVisible());
-    EXPECT_EQ(f.window.result(), QDialog::Rejected);
-    EXPECT_FALSE(std::filesystem::exists(f.tmp / "temp.txt"));
+    for (const bool vanished : {false, true}) {
+        EditorFixture f;
+        if (vanished)
+            f.chosen = QString::fromStdString((f.tmp / "gone.csv").string());
+        f.open("");
+        EXPECT_EQ(f.messages.size(), vanished ? 1u : 0u);
+        EXPECT_TRUE(f.window.aborted());
+        EXPECT_EQ(f.window.btbttnOKLEES->text(), QStringLiteral("No input; abort"));
+        EXPECT_FALSE(f.window.rdgrpSEP->isVisible());
+        EXPECT_FALSE(f.window.btbttnEXITSTAMBUIS->isVisible());
+        f.window.close();  // the border icons do not close it
+        EXPECT_TRUE(f.window.isVisible());
+        QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
+        EXPECT_FALSE(f.window.isVisible());
+        EXPECT_EQ(f.window.result(), QDialog::Rejected);
+        EXPECT_FALSE(std::filesystem::exists(f.tmp / "temp.txt"));
+    }
 }
 
 TEST(TfrmBUISDATA, HintsAndTransformButtons)
