@@ -227,9 +227,23 @@ TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
     EXPECT_TRUE(f.messages.back().startsWith(QStringLiteral("Tolvar is ready. You can close this window")))
         << f.messages.back().toStdString();
     EXPECT_TRUE(fs::exists(f.tmp / "MLW_R.asc"));
+
+    // "Again" archives session 1 (three strata: the closure asks) and opens the
+    // first tab for session 2.
+    w.btbttnOpnieuw->click();
+    ASSERT_EQ(f.archiveCaptions.size(), 1u);
+    EXPECT_EQ(f.archiveCaptions.front(), QStringLiteral("Storing results previous session"));
+    EXPECT_EQ(w.grpbxVOORTGANG->title(), QStringLiteral(" Progress session 2 "));
+    EXPECT_EQ(w.ggProgress->value(), 10);
+    EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
+    EXPECT_TRUE(w.btbttnPUNTDATA->isEnabled());
+    EXPECT_TRUE(w.slotButtons[1]->isEnabled());
+    EXPECT_TRUE(w.chckbxGHG->isEnabled());
+    EXPECT_FALSE(w.grpbxTAB2->isEnabled());
+    EXPECT_TRUE(w.btbttnOpnieuw->isHidden());
+    EXPECT_FALSE(w.Bekijkgroepindeling1->isVisible());
+    EXPECT_FALSE(fs::exists(f.tmp / "MLW_R.asc"));
     w.close();
-    ASSERT_EQ(f.archiveCaptions.size(), 1u);  // three strata: the closure asks
-    EXPECT_EQ(f.archiveCaptions.back(), QStringLiteral("Closure instruction"));
 
     test::TempDir batchDir;
     for (const auto& entry : fs::directory_iterator(fs::path(TOLVAR_EXAMPLE_DIR)))
