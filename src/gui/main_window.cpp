@@ -2,10 +2,13 @@
 
 #include "app/session.h"
 #include "gui/about_box.h"
+#include "gui/help_viewer.h"
+#include "gui/multi_scatter_window.h"
 #include "gui/point_data_editor.h"
 #include "presentation/scatter_matrix.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGroupBox>
@@ -13,6 +16,7 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
+#include <QShortcut>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -33,15 +37,6 @@ constexpr const char* kTabTexts[3] = {"Define regression environment", "Results 
 constexpr const char* kGaugeStyle =
     "QProgressBar { border: 1px solid #808080; background: white; }"
     "QProgressBar::chunk { background: teal; }";
-constexpr const char* kHelpText =
-    "Tolvar maps MHW, MSW and MLW from point observations and grids.\n\n"
-    "1. \"Define regression environment\": choose the strata grid (\"import strata\") and the "
-    "auxiliary grids (\"...\"), put them in groups, import the point data (\"import\") and "
-    "press \"Start regression\".\n"
-    "2. \"Results of regression\": show one result or the best one per stratum and MxW; reject "
-    "a best result that is not plausible.\n"
-    "3. \"Predict GxG\": check the output names and press \"Settings OK; start mapping\".\n\n"
-    "Closing the window archives the session in the working directory.";
 
 // The workflow stages above the milestone gauge, each at its milestone.
 QPixmap progressPicture()
@@ -125,6 +120,7 @@ TfrmMAIN::TfrmMAIN(QWidget* parent)
     buildRegressionTab();
     buildResultsTab();
     buildPredictTab();
+    setHelpContexts();
     blankDisplay();
     tbcntrlMAINChange();
     move(1, 1);
@@ -201,7 +197,11 @@ void TfrmMAIN::buildFrame()
     Over1 = mnmnMENU->addAction(QStringLiteral("About..."));
     Bekijkgroepindeling1 = mnmnMENU->addAction(QStringLiteral("Scatterplots Ancillary Information"));
     Bekijkgroepindeling1->setVisible(false);
-    connect(Help1, &QAction::triggered, this, [this] { Seams::message(this, QString::fromLatin1(kHelpText)); });
+    connect(Help1, &QAction::triggered, this, [this] { showHelp(1); });
+    // F1 opens the help at the topic of the control that has the focus.
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this,
+            [this] { showHelp(HelpViewer::contextOf(QApplication::focusWidget())); });
     connect(Over1, &QAction::triggered, this, [this] {
         TfrmAbout about(this);
         about.exec();
@@ -211,19 +211,38 @@ void TfrmMAIN::buildFrame()
         bool drawn = false;
         if (!guarded([&] { drawn = showMultiScatter(state_->workDir, canvas, feedback_); }) || !drawn)
             return;
-        QDialog window(this);
-        window.setObjectName(QStringLiteral("TfrmMultiScatter"));
-        window.setWindowTitle(QStringLiteral("Scatterplots Ancillary Information"));
-        auto* layout = new QVBoxLayout(&window);
-        auto* picture = new QLabel(&window);
-        picture->setPixmap(QPixmap::fromImage(canvas.image()));
-        layout->addWidget(picture);
+        TfrmMultiScatter window(canvas.image(), this);
         window.exec();
     });
 
     const int menuHeight = mnmnMENU->sizeHint().height();
     resize(kClientWidth, kClientHeight + menuHeight);
     setFixedSize(size());
+}
+
+void TfrmMAIN::setHelpContexts()
+{
+    const std::pair<QWidget*, int> contexts[] = {
+        {this, 1},          {grpbxVOORTGANG, 4}, {grpbxTAB1, 8},       {btbttnSTRATAGRID, 9},
+        {btbttnPUNTDATA, 10}, {chckbxGHG, 11},   {chckbxGVG, 11},      {chckbxGLG, 11},
+        {rdgrpWEIGHT, 11},  {btbttnFILESOK, 13}, {grpbxTAB2, 16},      {btbttnSHOW, 18},
+        {btbttnSHOWBEST, 19}, {btbttnVERWERP, 20}, {grpbxTAB3, 22},    {btbttnPredict, 23},
+        {chckbxVOLGORDEGXG, 25}, {chckbxRESIDU, 26}};
+    for (const auto& [widget, context] : contexts)
+        HelpViewer::setContext(widget, context);
+    for (int v = 1; v <= kMaxAuxVars; ++v) {
+        HelpViewer::setContext(slotButtons[at(v)], 9);
+        HelpViewer::setContext(groupChoices[at(v)].box, 9);
+    }
+}
+
+void TfrmMAIN::showHelp(int context)
+{
+    if (!help_)
+        help_ = new HelpViewer(this);
+    help_->showTopic(context);
+    help_->show();
+    help_->raise();
 }
 
 void TfrmMAIN::status(Mijlpaal toestand)

@@ -25,6 +25,7 @@ class QTableWidget;
 
 namespace tolvar::gui {
 
+class HelpViewer;
 class TfrmBUISDATA;
 class TfrmMAIN;
 
@@ -78,6 +79,9 @@ public:
 
     // The tab control's change handler.
     void tbcntrlMAINChange();
+    // The help, opened at the topic of a help context.
+    void showHelp(int context);
+    HelpViewer* helpViewer() const { return help_; }
 
     // --- controls, by their names ---
     QTabBar* tbcntrlMAIN = nullptr;
@@ -149,6 +153,7 @@ private:
     void buildRegressionTab();
     void buildResultsTab();
     void buildPredictTab();
+    void setHelpContexts();
 
     // Tab 1.
     void showRegistry();
@@ -187,6 +192,7 @@ private:
     std::unique_ptr<QtCanvas> statusCanvas_;
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
+    HelpViewer* help_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
     bool started_ = false;

@@ -1,4 +1,5 @@
 #include "app/batch_cli.h"
+#include "gui/help_viewer.h"
 #include "gui/main_window.h"
 #include "gui/point_data_editor.h"
 #include "support/temp_dir.h"
@@ -159,6 +160,17 @@ TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
     w.btbttnMINGROEP->click();
     EXPECT_TRUE(w.groupChoices[2].items[0]->isChecked());
     EXPECT_TRUE(w.groupChoices[2].items[1]->isHidden());
+
+    // F1 opens the help at the topic of the focused control.
+    EXPECT_EQ(HelpViewer::contextOf(w.groupChoices[3].items[0]), 9);
+    EXPECT_EQ(HelpViewer::contextOf(w.chckbxGLG), 11);
+    EXPECT_EQ(HelpViewer::contextOf(w.sttsbrPROGRESS), 1);
+    w.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
+    w.btbttnPUNTDATA->setFocus();
+    QTest::keyClick(w.btbttnPUNTDATA, Qt::Key_F1);
+    ASSERT_NE(w.helpViewer(), nullptr);
+    EXPECT_TRUE(w.helpViewer()->isVisible());
 
     // No maps: the order check keeps its tick but is disabled.
     w.grpbxTAB3->setEnabled(true);  // as after a regression run
