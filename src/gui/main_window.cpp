@@ -255,7 +255,12 @@ void TfrmMAIN::status(Mijlpaal toestand)
 
 void TfrmMAIN::voortgang(double actueel, double maxi, const QString& txt)
 {
-    ggRegressie->setValue(progressPercent(actueel, maxi));
+    const int percent = progressPercent(actueel, maxi);
+    // Runs report every step; painting only what changed keeps thousands of
+    // steps cheap.
+    if (percent == ggRegressie->value() && txt == lblregressie->text())
+        return;
+    ggRegressie->setValue(percent);
     lblregressie->setText(txt);
     refreshPictures();
     // Long runs block the event loop; painting now keeps the progress visible.
