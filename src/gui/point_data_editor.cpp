@@ -1,6 +1,7 @@
 #include "gui/point_data_editor.h"
 
 #include "common/io_error.h"
+#include "gui/help_viewer.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -17,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTimer>
@@ -227,6 +229,16 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     strgrdSTAMBUIS->hide();
     lblstrgrdSTAMBUIS->hide();
     grpbxKOLOM->hide();
+
+    // F1: the help at the point-data topic.
+    HelpViewer::setContext(this, 10);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(f1, &QShortcut::activated, this, [this] {
+        if (!help_)
+            help_ = new HelpViewer(this);
+        help_->showTopic(HelpViewer::contextOf(this));
+        help_->show();
+    });
 }
 
 void TfrmBUISDATA::setWorkDir(const WorkDir& dir)
