@@ -109,4 +109,19 @@ void checkWritten(const std::ostream& out, const std::filesystem::path& path)
         throw IoError(path.string(), "writing to the file failed");
 }
 
+void writeLines(std::ostream& stream, const std::vector<std::string>& lines)
+{
+    TextWriter out(stream);
+    for (const std::string& line : lines)
+        out.line(line);
+}
+
+void writeTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines)
+{
+    std::ofstream out = openForWriting(path);
+    writeLines(out, lines);
+    out.flush();
+    checkWritten(out, path);
+}
+
 }  // namespace tolvar
