@@ -260,7 +260,8 @@ private:
     struct Job {
         Selection sel;
         std::vector<int> vars;
-        std::vector<int> rows;  // table rows of the records
+        int count = 0;          // records
+        int set = -1;           // index into sets_: which records
         int design = -1;        // index into designs_, -1 when the reader must judge
         bool skipped = false;   // too few records
         StructureFit fit;
@@ -286,7 +287,15 @@ private:
     std::vector<CellValue> y_, s_;                      // per base record
     std::vector<std::vector<CellValue>> x_;             // [v][base record]
     std::vector<std::vector<int>> missingOf_;           // [v]: base positions
+    // The records of one or more structures (base positions) and their design.
+    struct RecordSet {
+        std::vector<int> positions;
+        std::vector<bool> plain;  // [0] the MxW (and sd), [v] the variables
+        int design = -1;
+    };
+    std::vector<RecordSet> sets_;
     std::vector<std::unique_ptr<ReducedDesign>> designs_;
+    std::vector<int> rowsOf(const Job& job) const;
     std::vector<Job> jobs_;
     std::map<std::string, std::vector<std::string>> readerResults_;  // file name -> lines
 };
@@ -337,45 +346,64 @@ void PairRun::prepare()
         }
         std::sort(out.begin(), out.end());
         out.erase(std::unique(out.begin(), out.end()), out.end());
-        bool plain = true;
-        std::vector<int> positions;
-        for (std::size_t b = 0, o = 0; b < base_.size(); ++b) {
-            if (o < out.size() && out[o] == static_cast<int>(b)) {
-                ++o;
-                continue;
-            }
-            positions.push_back(static_cast<int>(b));
-            job.rows.push_back(base_[b]);
-            plain = plain && y_[b].plain && (sdCol_ < 0 || s_[b].plain);
-            for (int v : job.vars)
-                plain = plain && v >= 1 && v <= V_ && x_[at(v)][b].plain;
-        }
         const int k = static_cast<int>(job.vars.size());
-        if (!(1 + k < static_cast<int>(job.rows.size()))) {
+        job.count = static_cast<int>(base_.size() - out.size());
+        if (!(1 + k < job.count)) {
             job.skipped = true;
             continue;
         }
+        auto found = designOf.find(out);
+        if (found == designOf.end()) {
+            RecordSet set;
+            for (std::size_t b = 0, o = 0; b < base_.size(); ++b) {
+                if (o < out.size() && out[o] == static_cast<int>(b)) {
+                    ++o;
+                    continue;
+                }
+                set.positions.push_back(static_cast<int>(b));
+            }
+            // Which columns hold plain numbers on every record of the set.
+            set.plain.assign(at(V_ + 1), true);
+            for (int p : set.positions) {
+                set.plain[0] = set.plain[0] && y_[at(p)].plain && (sdCol_ < 0 || s_[at(p)].plain);
+                for (int v = 1; v <= V_; ++v)
+                    set.plain[at(v)] = set.plain[at(v)] && x_[at(v)][at(p)].plain;
+            }
+            found = designOf.emplace(out, static_cast<int>(sets_.size())).first;
+            sets_.push_back(std::move(set));
+        }
+        job.set = found->second;
+        RecordSet& set = sets_[at(job.set)];
+        bool plain = set.plain[0];
+        for (int v : job.vars)
+            plain = plain && v >= 1 && v <= V_ && set.plain[at(v)];
         if (!plain)
             continue;
-        const auto found = designOf.find(out);
-        if (found != designOf.end()) {
-            job.design = found->second;
+        if (set.design >= 0) {
+            job.design = set.design;
             continue;
         }
         // The variables a structure on these records may use are those with a
         // value on every one of them; the others enter the design as zeros.
         std::vector<std::vector<double>> x(at(V_ + 1));
         std::vector<double> y, s;
-        for (int p : positions) {
+        for (int p : set.positions) {
             y.push_back(y_[at(p)].value);
             s.push_back(s_[at(p)].value);
             for (int v = 1; v <= V_; ++v)
                 x[at(v)].push_back(x_[at(v)][at(p)].plain ? x_[at(v)][at(p)].value : 0.0);
         }
-        job.design = static_cast<int>(designs_.size());
-        designOf.emplace(out, job.design);
+        set.design = job.design = static_cast<int>(designs_.size());
         designs_.push_back(std::make_unique<ReducedDesign>(std::move(x), std::move(y), s, weighted_));
     }
+}
+
+std::vector<int> PairRun::rowsOf(const Job& job) const
+{
+    std::vector<int> rows;
+    for (int p : sets_[at(job.set)].positions)
+        rows.push_back(base_[at(p)]);
+    return rows;
 }
 
 std::vector<std::string> PairRun::headerLines(const Job& job) const
@@ -413,9 +441,10 @@ void PairRun::writeResult(const Job& job) const
     }
     const std::vector<int> xyCols = coordinateColumns(ctx_);
     std::vector<std::string> xy;
-    xy.reserve(job.rows.size() + 1);
+    const std::vector<int> rows = rowsOf(job);
+    xy.reserve(rows.size() + 1);
     xy.push_back(cellsLine(ctx_.table, xyCols, 0));
-    for (int r : job.rows)
+    for (int r : rows)
         xy.push_back(cellsLine(ctx_.table, xyCols, r));
     writeTextFile(state_.workDir.path() / job.fileName, appendCoordinates(std::move(lines), xy));
 }
@@ -436,7 +465,7 @@ void PairRun::run(long long& done, long long total, const std::string& progressT
         if (job.skipped || job.design >= 0)
             continue;
         const std::string dataName = job.fileName.substr(0, job.fileName.size() - 4) + ".dat";
-        std::istringstream in(dataFileText(ctx_, job.sel, state_.registry, job.rows, mxwCol_, sdCol_));
+        std::istringstream in(dataFileText(ctx_, job.sel, state_.registry, rowsOf(job), mxwCol_, sdCol_));
         const RegressionData data = readRegressionData(in, (dirPath / dataName).string(), weighted_);
         const FitOutput fit = FitRegression(*data.X, *data.Y, *data.s, data.N, data.k, true, weighted_);
         job.fit.status = fit.status;

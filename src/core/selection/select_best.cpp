@@ -181,11 +181,12 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
     for (const std::string& name : result.rejected)
         if (onDisk.count(name))
             dir.removeFile(name);
-    if (writeSurvivor)
+    if (writeSurvivor) {
+        const std::set<std::string> rejected(result.rejected.begin(), result.rejected.end());
         for (const SelectionModel& m : pending)
-            if (std::find(result.rejected.begin(), result.rejected.end(), m.name) ==
-                result.rejected.end())
+            if (!rejected.count(m.name))
                 writeSurvivor(m.name);
+    }
     writeTextFile(dir.resolve("Selectie.txt"), result.candidates);
     writeTextFile(dir.resolve("subsel.txt"), result.shortlist);
     if (result.found) {
