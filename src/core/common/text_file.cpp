@@ -111,9 +111,17 @@ void checkWritten(const std::ostream& out, const std::filesystem::path& path)
 
 void writeLines(std::ostream& stream, const std::vector<std::string>& lines)
 {
-    TextWriter out(stream);
+    // One block in one write: result files run to thousands of lines.
+    std::size_t size = 0;
     for (const std::string& line : lines)
-        out.line(line);
+        size += line.size() + kLineEnd.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += kLineEnd;
+    }
+    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
 void writeTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines)

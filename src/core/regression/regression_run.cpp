@@ -292,6 +292,7 @@ private:
         std::vector<int> positions;
         std::vector<bool> plain;  // [0] the MxW (and sd), [v] the variables
         int design = -1;
+        std::vector<std::string> xy;  // coordinate lines, heads first
     };
     std::vector<RecordSet> sets_;
     std::vector<std::unique_ptr<ReducedDesign>> designs_;
@@ -439,14 +440,8 @@ void PairRun::writeResult(const Job& job) const
     } else {
         lines = readerResults_.at(job.fileName);
     }
-    const std::vector<int> xyCols = coordinateColumns(ctx_);
-    std::vector<std::string> xy;
-    const std::vector<int> rows = rowsOf(job);
-    xy.reserve(rows.size() + 1);
-    xy.push_back(cellsLine(ctx_.table, xyCols, 0));
-    for (int r : rows)
-        xy.push_back(cellsLine(ctx_.table, xyCols, r));
-    writeTextFile(state_.workDir.path() / job.fileName, appendCoordinates(std::move(lines), xy));
+    writeTextFile(state_.workDir.path() / job.fileName,
+                  appendCoordinates(std::move(lines), sets_[at(job.set)].xy));
 }
 
 void PairRun::run(long long& done, long long total, const std::string& progressText)
@@ -509,8 +504,23 @@ void PairRun::run(long long& done, long long total, const std::string& progressT
     }
     std::string bestName;
     double bestCp = 0.0;
+    std::vector<const Job*> survivors;
     SelectBest(state_.workDir, state_.registry.GroupCount, stratum_, kMxwNames[at(mxw_)], bestName,
-               bestCp, fb, pending, [&](const std::string& name) { writeResult(*byName.at(name)); });
+               bestCp, fb, pending,
+               [&](const std::string& name) { survivors.push_back(byName.at(name)); });
+
+    // The coordinates of a record set serve every survivor on it.
+    const std::vector<int> xyCols = coordinateColumns(ctx_);
+    for (const Job* job : survivors) {
+        RecordSet& set = sets_[at(job->set)];
+        if (!set.xy.empty())
+            continue;
+        set.xy.push_back(cellsLine(ctx_.table, xyCols, 0));
+        for (int r : rowsOf(*job))
+            set.xy.push_back(cellsLine(ctx_.table, xyCols, r));
+    }
+    parallelFor(
+        survivors.size(), [&](std::size_t i) { writeResult(*survivors[i]); }, {});
 }
 
 }  // namespace
