@@ -171,10 +171,13 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
             if (const auto v = parseReal(strata[at(i)]))
                 strataByValue.emplace(*v, i);
         std::vector<std::array<const Tmodel*, 3>> models(at(strataCount));
+        std::vector<std::array<std::optional<SdForm>, 3>> sdForms(at(strataCount));
         for (int i = 0; i < strataCount; ++i)
             for (int m = 0; m < 3; ++m) {
                 const Tmodel* model = state.modelTables.lookup(m, toskim2(strata[at(i)]));
                 models[at(i)][at(m)] = model && model->hasModel ? model : nullptr;
+                if (models[at(i)][at(m)])
+                    sdForms[at(i)][at(m)].emplace(*model);
             }
         std::array<double, 16> auxNodata{};
         for (int i = 1; i <= n; ++i)
@@ -323,7 +326,7 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                     if (!p.ok)
                         continue;
                     values[at(m)] = p.value;
-                    sds[at(m)] = bepaalsd(*model, p.z, nodata);
+                    sds[at(m)] = bepaalsd(*sdForms[at(stratumIndex)][at(m)], p.z, nodata);
                     present[at(m)] = true;
                 }
                 if (settings.orderCheck) {
