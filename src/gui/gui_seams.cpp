@@ -24,6 +24,12 @@ void defaultMessage(QWidget* parent, const QString& text)
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tolvar"), text, QMessageBox::Ok, parent);
     box.exec();
 }
+bool defaultQuestion(QWidget* parent, const QString& text)
+{
+    return QMessageBox::question(parent, QStringLiteral("Tolvar"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 ArchiveChoice defaultArchiveChoice(QWidget* parent, const QString& caption, ArchiveChoice preset)
 {
     return TfrmExit::ask(parent, caption, preset);
@@ -35,11 +41,13 @@ std::function<ArchiveChoice(QWidget*, const QString&, ArchiveChoice)> Seams::arc
 std::function<QString(QWidget*, const QString&, const QString&, const QString&)> Seams::openFile =
     defaultOpenFile;
 std::function<void(QWidget*, const QString&)> Seams::message = defaultMessage;
+std::function<bool(QWidget*, const QString&)> Seams::question = defaultQuestion;
 
 void Seams::restoreDefaults()
 {
     openFile = defaultOpenFile;
     message = defaultMessage;
+    question = defaultQuestion;
     archiveChoice = defaultArchiveChoice;
 }
 

@@ -8,6 +8,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +26,8 @@ constexpr const char* kSlotHint = "Selecteer een Gridbestand (ESRI) met de hulpv
 constexpr const char* kGroupHint = "Selecteer de Groep waarbinnen deze Hulpvariabele valt";
 constexpr const char* kGridFilter =
     "ASCII-grid files (export ArcView) (*.asc *.asg);;ESRI-gridfiles (*.adf);;all files (*)";
+constexpr const char* kImportAgain =
+    "\"Start regression\" is disabled because the grids changed: import the point data again (\"import\")";
 constexpr int kRadioLeft = 250;
 constexpr int kRowTop = 75;
 }  // namespace
@@ -194,12 +198,23 @@ void TfrmMAIN::setRegistryEnabled(bool on)
 
 void TfrmMAIN::DrukKnopAHNPLUS(int index)
 {
-    // After any grid choice the point data must be imported again.
+    // After any grid choice the point data must be imported again; the status
+    // bar says so, or the grey button would leave the user guessing.
     btbttnPUNTDATA->setEnabled(true);
+    if (btbttnFILESOK->isEnabled())
+        sttsbrPROGRESS->showMessage(QString::fromLatin1(kImportAgain));
     btbttnFILESOK->setEnabled(false);
     Registry& registry = state_->registry;
-    const QString start = registry.LastGridDir.empty() ? qs(state_->workDir.path().string())
-                                                       : qs(registry.LastGridDir);
+    // The dialog starts in the folder of the last grid (the batch start file
+    // leaves a file name there) and proposes "*.asc" until a grid was chosen.
+    const QDir workDir(qs(state_->workDir.path().string()));
+    const QFileInfo last(workDir.absoluteFilePath(qs(registry.LastGridDir)));
+    QString start = registry.LastGridDir.empty() ? workDir.path()
+                    : last.isDir()               ? last.filePath()
+                    : last.isFile()              ? last.path()
+                                                 : workDir.path();
+    if (!gridProposal_.isEmpty())
+        start = QDir(start).filePath(gridProposal_);
     const QString chosen =
         Seams::openFile(this, QStringLiteral("Select a grid file"), start, QString::fromLatin1(kGridFilter));
     if (chosen.isEmpty())
@@ -210,6 +225,7 @@ void TfrmMAIN::DrukKnopAHNPLUS(int index)
         return;
     }
     registry.attachChosenGrid(index, path);
+    gridProposal_.clear();
     if (index == 0)
         state_->sampling.StrataCodes.clear();
     showRegistry();

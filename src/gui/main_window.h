@@ -195,6 +195,8 @@ private:
     HelpViewer* help_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
+    // The file name the grid dialog proposes.
+    QString gridProposal_ = QStringLiteral("*.asc");
     bool started_ = false;
     bool busyRun_ = false;
 };

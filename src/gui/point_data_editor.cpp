@@ -20,6 +20,7 @@
 #include <QRadioButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -69,6 +70,26 @@ constexpr const char* kMenuTexts[7] = {
 };
 constexpr const char* kSdNames[3] = {"GHG", "GVG", "GLG"};
 constexpr const char* kSdTitles[3] = {"sdMHW", "sdMSW", "sdMLW"};
+
+// The editor of an open cell passes its keys to the window, which counts them
+// as keys of the table.
+class CellEditors : public QStyledItemDelegate {
+public:
+    CellEditors(QObject* keys, QObject* parent) : QStyledItemDelegate(parent), keys_(keys) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor) {
+            editor->setProperty("cellEditor", true);
+            editor->installEventFilter(keys_);
+        }
+        return editor;
+    }
+
+private:
+    QObject* keys_;
+};
 }  // namespace
 
 TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
@@ -120,6 +141,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     strgrdSTAMBUIS->setContextMenuPolicy(Qt::CustomContextMenu);
     strgrdSTAMBUIS->verticalHeader()->setDefaultSectionSize(20);
     strgrdSTAMBUIS->horizontalHeader()->setSectionsMovable(false);
+    strgrdSTAMBUIS->setItemDelegate(new CellEditors(this, strgrdSTAMBUIS));
     left->addWidget(strgrdSTAMBUIS, 1);
 
     ppmnGRID = new QMenu(this);
@@ -137,7 +159,9 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     grpbxKOLOM = new QGroupBox(QStringLiteral(" File structure "), this);
     grpbxKOLOM->setObjectName(QStringLiteral("grpbxKOLOM"));
     grpbxKOLOM->setFixedWidth(400);
-    body->addWidget(grpbxKOLOM);
+    auto* right = new QVBoxLayout;
+    body->addLayout(right);
+    right->addWidget(grpbxKOLOM);
     auto* grid = new QGridLayout(grpbxKOLOM);
     grid->setVerticalSpacing(4);
     auto* variance = new QLabel(QStringLiteral("convert to variance"), grpbxKOLOM);
@@ -193,10 +217,14 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     grid->addWidget(edtMIS, 11, 1);
     grid->addWidget(btbttnMIS, 11, 2, 1, 2);
     grid->setRowStretch(12, 1);
-    btbttnEXITSTAMBUIS = new QPushButton(QStringLiteral("Ready!"), grpbxKOLOM);
+    // "Ready!" stands below the column assignment, so it is seen (disabled)
+    // before the file is read as well.
+    btbttnEXITSTAMBUIS = new QPushButton(QStringLiteral("Ready!"), this);
     btbttnEXITSTAMBUIS->setObjectName(QStringLiteral("btbttnEXITSTAMBUIS"));
     btbttnEXITSTAMBUIS->setMinimumHeight(32);
-    grid->addWidget(btbttnEXITSTAMBUIS, 13, 0, 1, 4);
+    btbttnEXITSTAMBUIS->setFixedWidth(400);
+    right->addStretch();
+    right->addWidget(btbttnEXITSTAMBUIS);
 
     stsbrSTAMBUIS = new QStatusBar(this);
     stsbrSTAMBUIS->setObjectName(QStringLiteral("stsbrSTAMBUIS"));
@@ -218,12 +246,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
 
     connect(btbttnOKLEES, &QPushButton::clicked, this, &TfrmBUISDATA::btbttnOKLEESClick);
     connect(btbttnEXITSTAMBUIS, &QPushButton::clicked, this, &TfrmBUISDATA::btbttnEXITSTAMBUISClick);
-    connect(btbttnMIS, &QPushButton::clicked, this, [this] {
-        editor_.state.missingCode = ss(edtMIS->text());
-        editor_.applyMissingCode();
-        edtMIS->setText(qs(editor_.state.missingCode));
-        showTable();
-    });
+    connect(btbttnMIS, &QPushButton::clicked, this, &TfrmBUISDATA::btbttnMISClick);
     connect(strgrdSTAMBUIS, &QTableWidget::cellChanged, this, &TfrmBUISDATA::cellEdited);
 
     strgrdSTAMBUIS->hide();
@@ -262,7 +285,8 @@ bool TfrmBUISDATA::eventFilter(QObject* watched, QEvent* event)
         else if (watched->property("hint").isValid())
             stsbrSTAMBUIS->showMessage(watched->property("hint").toString());
     }
-    if (watched == strgrdSTAMBUIS && event->type() == QEvent::KeyPress) {
+    if ((watched == strgrdSTAMBUIS || watched->property("cellEditor").toBool()) &&
+        event->type() == QEvent::KeyPress) {
         // Every key in the table renews the proposal of the column roles.
         editor_.keyPressed();
         showLists();
@@ -482,8 +506,22 @@ void TfrmBUISDATA::runMenu(int item)
     showTransformState();
 }
 
+void TfrmBUISDATA::btbttnMISClick()
+{
+    editor_.state.missingCode = ss(edtMIS->text());
+    editor_.applyMissingCode();
+    edtMIS->setText(qs(editor_.state.missingCode));
+    showTable();
+}
+
 void TfrmBUISDATA::btbttnEXITSTAMBUISClick()
 {
+    // The log tells from the field whether missing data were marked; a code
+    // typed but never applied would enter the regressions as an observation.
+    editor_.state.missingCode = ss(edtMIS->text());
+    if (editor_.missingCodePending() &&
+        Seams::question(this, QStringLiteral("Apply missing code %1 before reading on?").arg(edtMIS->text())))
+        btbttnMISClick();
     for (int role = 0; role < kPointRoleCount; ++role)
         editor_.roleTexts[static_cast<std::size_t>(role)] =
             ss(roleLists[static_cast<std::size_t>(role)]->currentText());

@@ -69,6 +69,7 @@ protected:
 
 private:
     void btbttnOKLEESClick();
+    void btbttnMISClick();
     void btbttnEXITSTAMBUISClick();
     void offerAbortOnly();
     void fillDelimiterChoice(const DelimiterChoice& choice);

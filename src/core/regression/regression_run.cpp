@@ -3,6 +3,7 @@
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
+#include "regression/no_regression.h"
 #include "regression/regression_files.h"
 #include "selection/select_best.h"
 #include "structures/combinations.h"
@@ -302,6 +303,11 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
         state.ADDLOG(std::string("Warning: ") + kTooManyStrata);
     }
 
+    if (const std::string why = whyNoRegression(sampling, settings.mxwChecked); !why.empty()) {
+        reportNoRegression(state, why);
+        return outcome;
+    }
+
     const long long total = static_cast<long long>(checkedCount) *
                             static_cast<long long>(strata.size()) *
                             static_cast<long long>(state.structures.size());
@@ -361,9 +367,15 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     }
 
     fb.busy(false);
+    // Without a single model there is nothing to inspect or map: say why and
+    // leave the run open to a corrected import.
+    if (!dir.anyMatch("*.out")) {
+        reportNoRegression(state, std::string(kNoRegressionDone) + kTooFewEverywhere);
+        return outcome;
+    }
     state.setMilestone(Mijlpaal::na_uitvoeren);
-    outcome.outputNames = defaultOutputNames(
-        outputDirectory(state.registry.LastGridDir, dir.path().string()), settings.mxwChecked);
+    // The maps go to the working directory, where the closure archives them.
+    outcome.outputNames = defaultOutputNames(dir.path().string(), settings.mxwChecked);
     fb.progress(0, 100, "Idle");
     outcome.completed = true;
     outcome.regressionsDone = done;

@@ -1,10 +1,12 @@
 #include "regression/regression_run.h"
+#include "regression/no_regression.h"
 #include "selection/select_best.h"
 #include "support/recording_feedback.h"
 #include "support/workspace.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -154,6 +156,44 @@ TEST(RunRegression, WholeRunLogsSettingsAndLeavesTheBestModels)
     EXPECT_EQ(run.fb.statusTexts.back().substr(0, 19), "searching the best ");
 }
 
+// A run that fits no model says why, in a message and the log, and leaves
+// the results tab and the mapping closed.
+TEST(RunRegression, NoModelAtAllEndsWithTheReason)
+{
+    struct Case {
+        const char* name;
+        void (*spoil)(std::vector<test::TestPoint>&);
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"decimal commas",
+         [](std::vector<test::TestPoint>& points) {
+             for (auto& p : points)
+                 std::replace(p.mhw.begin(), p.mhw.end(), '.', ',');
+         },
+         std::string(kNoRegressionDone) + kNoNumericMxw + "MHW. " + kDecimalCommaAdvice},
+        {"off the strata grid",
+         [](std::vector<test::TestPoint>& points) {
+             for (auto& p : points)
+                 p.x += 1000;
+         },
+         std::string(kNoRegressionDone) + kNoPointOnStrata + kDecimalCommaAdvice},
+        {"too few records", [](std::vector<test::TestPoint>& points) { points.resize(2); },
+         std::string(kNoRegressionDone) + kTooFewEverywhere},
+    };
+    for (const Case& c : cases) {
+        RunCase run;
+        c.spoil(run.points);
+        const RegressionOutcome out = run.run(run.settings(true, false, false));
+        EXPECT_FALSE(out.completed) << c.name;
+        ASSERT_EQ(run.fb.messages.size(), 1u) << c.name;
+        EXPECT_EQ(run.fb.messages[0], c.expected) << c.name;
+        EXPECT_NE(run.log().find(c.expected + "\r\n"), std::string::npos) << c.name;
+        EXPECT_NE(run.state.milestone, Mijlpaal::na_uitvoeren) << c.name;
+        EXPECT_EQ(run.fb.progressCalls.back().txt, "Idle") << c.name;
+    }
+}
+
 TEST(RunRegression, TooFewRecordsAreLoggedInListOrder)
 {
     RunCase run;
@@ -244,12 +284,15 @@ TEST(RunRegression, MoreThanFiveHundredStrataWarnOnce)
     RegressionSettings s;
     s.mxwChecked = {true, false, false};
     const RegressionOutcome out = runRegression(state, s);
-    EXPECT_TRUE(out.completed);
-    EXPECT_EQ(out.regressionsDone, 501);
-    EXPECT_EQ(fb.messages, (std::vector<std::string>{"Too many strata to make predictions"}));
+    // One point per stratum fits no model: the run goes through every stratum
+    // and then says so.
+    EXPECT_FALSE(out.completed);
+    EXPECT_EQ(fb.messages, (std::vector<std::string>{"Too many strata to make predictions",
+                                                     std::string(kNoRegressionDone) + kTooFewEverywhere}));
     const std::string log = test::readFile(tmp / state.log.fileName());
     EXPECT_NE(log.find("Warning: Too many strata to make predictions\r\n501 Regressions are done."),
               std::string::npos);
+    EXPECT_NE(log.find("No regression on 501-MHW-g01h01-ong.dat"), std::string::npos);
 }
 
 TEST(RunRegression, NamesAndTexts)
