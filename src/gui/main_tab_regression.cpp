@@ -275,9 +275,14 @@ void TfrmMAIN::btbttnFILESOKClick()
     settings.usedFile = editor_->editor().sourceFile;
     settings.edits = editor_->editor().state;
     settings.roleTexts = editor_->editor().roleTexts;
+    // The scatterplots can be looked at as soon as the grids are sampled.
+    settings.sampled = [this] { Bekijkgroepindeling1->setVisible(true); };
     state_->mxwChecked = settings.mxwChecked;
     state_->weighted = settings.weighted;
     ggRegressie->show();
+    const bool orderOffered = orderCheckOffered(settings.mxwChecked);
+    chckbxVOLGORDEGXG->setEnabled(orderOffered && !chckbxJustNormal->isChecked());
+    chckbxVOLGORDEGXG->setChecked(orderOffered);
     RegressionOutcome outcome;
     if (!guarded([&] { outcome = runRegression(*state_, settings); }) || !outcome.completed)
         return;
@@ -292,9 +297,6 @@ void TfrmMAIN::btbttnFILESOKClick()
         outputNames[at(i)]->setText(qs(outcome.outputNames[at(i)].text));
         outputNames[at(i)]->setEnabled(outcome.outputNames[at(i)].enabled);
     }
-    chckbxVOLGORDEGXG->setEnabled(outcome.orderCheckOffered && !chckbxJustNormal->isChecked());
-    chckbxVOLGORDEGXG->setChecked(outcome.orderCheckOffered);
-    Bekijkgroepindeling1->setVisible(true);
     voortgang(0, 100, QStringLiteral("Idle"));
     tbcntrlMAIN->setCurrentIndex(1);  // runs tbcntrlMAINChange
     btbttnOpnieuw->setVisible(true);

@@ -116,6 +116,7 @@ TfrmMAIN::TfrmMAIN(QWidget* parent)
     setObjectName(QStringLiteral("TfrmMAIN"));
     setWindowTitle(QString::fromLatin1(kCaption));
     editor_->setWorkDir(state_->workDir);
+    state_->bestShown = [this](const BestOutcome& best) { showBest(best); };
     buildFrame();
     buildRegressionTab();
     buildResultsTab();
@@ -206,18 +207,24 @@ void TfrmMAIN::buildFrame()
         TfrmAbout about(this);
         about.exec();
     });
-    connect(Bekijkgroepindeling1, &QAction::triggered, this, [this] {
-        QtCanvas canvas(525, 535);
-        bool drawn = false;
-        if (!guarded([&] { drawn = showMultiScatter(state_->workDir, canvas, feedback_); }) || !drawn)
-            return;
-        TfrmMultiScatter window(canvas.image(), this);
-        window.exec();
-    });
+    connect(Bekijkgroepindeling1, &QAction::triggered, this, &TfrmMAIN::Bekijkgroepindeling1Click);
 
     const int menuHeight = mnmnMENU->sizeHint().height();
     resize(kClientWidth, kClientHeight + menuHeight);
     setFixedSize(size());
+}
+
+void TfrmMAIN::Bekijkgroepindeling1Click()
+{
+    QtCanvas canvas(kMultiScatWidth, kMultiScatHeight);
+    bool drawn = false;
+    if (!guarded([&] { drawn = showMultiScatter(state_->workDir, canvas, feedback_); }) || !drawn)
+        return;
+    TfrmMultiScatter window(canvas.image(), [&] { guarded([&] { saveMultiScatter(state_->workDir, canvas); }); },
+                            this);
+    multiScatter_ = &window;
+    window.exec();
+    multiScatter_ = nullptr;
 }
 
 void TfrmMAIN::setHelpContexts()

@@ -27,6 +27,7 @@ namespace tolvar::gui {
 
 class HelpViewer;
 class TfrmBUISDATA;
+class TfrmMultiScatter;
 class TfrmMAIN;
 
 // Index of the window's control arrays, which are numbered as the slots and groups.
@@ -82,6 +83,8 @@ public:
     // The help, opened at the topic of a help context.
     void showHelp(int context);
     HelpViewer* helpViewer() const { return help_; }
+    // The scatterplot matrix while it is open (tests close it).
+    TfrmMultiScatter* multiScatter() const { return multiScatter_; }
 
     // --- controls, by their names ---
     QTabBar* tbcntrlMAIN = nullptr;
@@ -150,6 +153,7 @@ protected:
 
 private:
     void buildFrame();
+    void Bekijkgroepindeling1Click();
     void buildRegressionTab();
     void buildResultsTab();
     void buildPredictTab();
@@ -173,7 +177,10 @@ private:
     void blankDisplay();
     void btbttnSHOWClick();
     void btbttnSHOWBESTClick();
+    void showBest(const BestOutcome& best);
     void btbttnVERWERPClick();
+    void cmbbxSTRATAChange();
+    void cmbbxGxGChange();
 
     // Tab 3.
     void btbttnPredictClick();
@@ -193,6 +200,7 @@ private:
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
     HelpViewer* help_ = nullptr;
+    TfrmMultiScatter* multiScatter_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
     // The file name the grid dialog proposes.

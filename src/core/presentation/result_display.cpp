@@ -389,6 +389,8 @@ BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& 
                            choice.mxw +
                            ": the regressions were too poor, or not performed because of too few "
                            "data points.");
+        if (state.bestShown)
+            state.bestShown(out);
         return out;
     }
     out.found = true;
@@ -407,6 +409,8 @@ BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& 
         rest.erase(0, std::min<std::size_t>(rest.size(), 7));
     }
     out.display = showResult(state, out.choice, canvas, true, cp);
+    if (state.bestShown)
+        state.bestShown(out);
     return out;
 }
 

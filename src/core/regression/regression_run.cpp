@@ -259,7 +259,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     int checkedCount = 0;
     for (bool c : settings.mxwChecked)
         checkedCount += c;
-    outcome.orderCheckOffered = checkedCount > 1;
+    outcome.orderCheckOffered = orderCheckOffered(settings.mxwChecked);
 
     const std::string session = sessionText(state.SessionNumber);
     state.ADDLOG("***************************");
@@ -287,6 +287,8 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     sampling.NoXY = SORTXY(dir, state.GridProps[0][kXll], state.GridProps[0][kYll],
                            state.GridProps[0][kCellsize], sampling.SampleTable, sampling.columns);
     sampleGrids(dir, state.registry, state.GridProps, sampling, fb);
+    if (settings.sampled)
+        settings.sampled();
 
     GroupMembers members(at(state.registry.GroupCount + 1));
     for (int v = 1; v <= state.registry.AuxVarCount; ++v) {
