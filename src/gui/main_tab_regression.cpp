@@ -314,8 +314,7 @@ void TfrmMAIN::btbttnOpnieuwClick()
         box->setEnabled(true);
     btbttnOpnieuw->hide();
     Bekijkgroepindeling1->setVisible(false);
-    bestName_.clear();
-    btbttnVERWERP->setEnabled(false);
+    blankDisplay();
     status(Mijlpaal::na_start);
 }
 

@@ -178,6 +178,9 @@ void TfrmMAIN::showDisplay(const DisplayOutcome& outcome)
 
 void TfrmMAIN::blankDisplay()
 {
+    // "Reject" only ever acts on the best model on screen.
+    bestName_.clear();
+    btbttnVERWERP->setEnabled(false);
     DisplayOutcome blank;
     BLANKSTRGRDFIT(blank.table);
     blankimgFIT(*fitCanvas_);
@@ -221,8 +224,6 @@ void TfrmMAIN::showBest(const BestOutcome& best)
 void TfrmMAIN::btbttnVERWERPClick()
 {
     guarded([&] { rejectBest(state_->workDir, bestName_, state_->log); });
-    bestName_.clear();
-    btbttnVERWERP->setEnabled(false);
     blankDisplay();
 }
 

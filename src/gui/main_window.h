@@ -82,7 +82,7 @@ public:
     void tbcntrlMAINChange();
     // The help, opened at the topic of a help context.
     void showHelp(int context);
-    HelpViewer* helpViewer() const { return help_; }
+    HelpViewer* helpViewer() const;
     // The scatterplot matrix while it is open (tests close it).
     TfrmMultiScatter* multiScatter() const { return multiScatter_; }
 
@@ -153,6 +153,7 @@ protected:
 
 private:
     void buildFrame();
+    void fitToScreen();
     void Bekijkgroepindeling1Click();
     void buildRegressionTab();
     void buildResultsTab();
@@ -199,7 +200,6 @@ private:
     std::unique_ptr<QtCanvas> statusCanvas_;
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
-    HelpViewer* help_ = nullptr;
     TfrmMultiScatter* multiScatter_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;

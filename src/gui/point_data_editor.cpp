@@ -18,7 +18,6 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -254,14 +253,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     grpbxKOLOM->hide();
 
     // F1: the help at the point-data topic.
-    HelpViewer::setContext(this, 10);
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] {
-        if (!help_)
-            help_ = new HelpViewer(this);
-        help_->showTopic(HelpViewer::contextOf(this));
-        help_->show();
-    });
+    HelpViewer::installHelpKey(this, 10);
 }
 
 void TfrmBUISDATA::setWorkDir(const WorkDir& dir)
@@ -393,8 +385,11 @@ void TfrmBUISDATA::btbttnOKLEESClick()
         if (delimiterButtons_[i]->isChecked())
             delimiter = delimiters_.candidates[i].c;
     try {
+        feedback_.busy(true);  // a large file takes a while
         editor_.read(editor_.sourceFile, delimiter, chckbxMultiple->isChecked());
+        feedback_.busy(false);
     } catch (const IoError& e) {
+        feedback_.busy(false);
         feedback_.message(e.what());
         lblstrgrdSTAMBUIS->hide();
         offerAbortOnly();

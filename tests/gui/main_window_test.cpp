@@ -1,4 +1,5 @@
 #include "app/batch_cli.h"
+#include "gui/about_box.h"
 #include "gui/help_viewer.h"
 #include "gui/main_window.h"
 #include "gui/multi_scatter_window.h"
@@ -14,6 +15,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -129,6 +131,14 @@ TEST(TfrmMAIN, StartUpShowsTheBatchStartFileAndTheFirstStage)
     EXPECT_TRUE(w.btbttnOpnieuw->isHidden());
     EXPECT_FALSE(w.Bekijkgroepindeling1->isVisible());
     EXPECT_FALSE(fs::exists(f.tmp / "session0"));
+
+    // Pictures at their sizes; the run label keeps off the stage picture.
+    EXPECT_EQ(w.imgMAPSTATUS->size(), QSize(350, 350));
+    EXPECT_FALSE(w.lblregressie->geometry().intersects(w.imgProgress->geometry()));
+    TfrmAbout about(&w);
+    EXPECT_EQ(HelpViewer::contextOf(about.bttnOK), 29);
+    EXPECT_EQ(about.goals->palette().color(QPalette::Disabled, QPalette::Text),
+              about.goals->palette().color(QPalette::Active, QPalette::Text));
 }
 
 TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
