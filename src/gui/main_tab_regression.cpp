@@ -26,8 +26,11 @@ constexpr const char* kSlotHint = "Selecteer een Gridbestand (ESRI) met de hulpv
 constexpr const char* kGroupHint = "Selecteer de Groep waarbinnen deze Hulpvariabele valt";
 constexpr const char* kGridFilter =
     "ASCII-grid files (export ArcView) (*.asc *.asg);;ESRI-gridfiles (*.adf);;all files (*)";
-constexpr const char* kImportAgain =
+constexpr const char* kGridsChanged =
     "\"Start regression\" is disabled because the grids changed: import the point data again (\"import\")";
+constexpr const char* kPointsUsed =
+    "\"Start regression\" is disabled because the run used up the imported point data: import them again "
+    "(\"import\")";
 constexpr int kRadioLeft = 250;
 constexpr int kRowTop = 75;
 }  // namespace
@@ -202,7 +205,7 @@ void TfrmMAIN::DrukKnopAHNPLUS(int index)
     // bar says so, or the grey button would leave the user guessing.
     btbttnPUNTDATA->setEnabled(true);
     if (btbttnFILESOK->isEnabled())
-        sttsbrPROGRESS->showMessage(QString::fromLatin1(kImportAgain));
+        sttsbrPROGRESS->showMessage(QString::fromLatin1(kGridsChanged));
     btbttnFILESOK->setEnabled(false);
     Registry& registry = state_->registry;
     // The dialog starts in the folder of the last grid (the batch start file
@@ -276,7 +279,11 @@ void TfrmMAIN::btbttnFILESOKClick()
     settings.edits = editor_->editor().state;
     settings.roleTexts = editor_->editor().roleTexts;
     // The scatterplots can be looked at as soon as the grids are sampled.
-    settings.sampled = [this] { Bekijkgroepindeling1->setVisible(true); };
+    bool sampled = false;
+    settings.sampled = [this, &sampled] {
+        sampled = true;
+        Bekijkgroepindeling1->setVisible(true);
+    };
     state_->mxwChecked = settings.mxwChecked;
     state_->weighted = settings.weighted;
     ggRegressie->show();
@@ -284,8 +291,14 @@ void TfrmMAIN::btbttnFILESOKClick()
     chckbxVOLGORDEGXG->setEnabled(orderOffered && !chckbxJustNormal->isChecked());
     chckbxVOLGORDEGXG->setChecked(orderOffered);
     RegressionOutcome outcome;
-    if (!guarded([&] { outcome = runRegression(*state_, settings); }) || !outcome.completed)
+    if (!guarded([&] { outcome = runRegression(*state_, settings); }) || !outcome.completed) {
+        // The sampling consumed the working point files; another run needs a new import.
+        if (sampled) {
+            btbttnFILESOK->setEnabled(false);
+            sttsbrPROGRESS->showMessage(QString::fromLatin1(kPointsUsed));
+        }
         return;
+    }
     btbttnFILESOK->setEnabled(false);
     setRegistryEnabled(false);
     rdgrpWEIGHT->setEnabled(false);

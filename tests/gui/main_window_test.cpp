@@ -427,10 +427,17 @@ TEST(TfrmMAIN, NoRegressionKeepsTheFirstTabOpen)
     EXPECT_FALSE(w.grpbxTAB2->isEnabled());
     EXPECT_FALSE(w.grpbxTAB3->isEnabled());
     EXPECT_TRUE(w.btbttnPUNTDATA->isEnabled());
+    EXPECT_FALSE(w.btbttnFILESOK->isEnabled());  // the working point files are used up
+    EXPECT_TRUE(w.sttsbrPROGRESS->currentMessage().contains(QStringLiteral("import them again")));
     EXPECT_EQ(w.tbcntrlMAIN->currentIndex(), 0);
     EXPECT_TRUE(w.Bekijkgroepindeling1->isVisible());
     EXPECT_TRUE(w.chckbxVOLGORDEGXG->isChecked());
     EXPECT_TRUE(w.chckbxVOLGORDEGXG->isEnabledTo(w.grpbxTAB3));  // the tab itself is still closed
+
+    // The corrected points give the run its models.
+    f.importPoints();
+    w.btbttnFILESOK->click();
+    EXPECT_TRUE(w.grpbxTAB3->isEnabled());
 }
 
 }  // namespace
