@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QStatusBar>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -28,6 +29,8 @@ namespace tolvar::gui {
 
 namespace {
 constexpr const char* kCaption = "Point MxW data";
+constexpr int kWidth = 980;
+constexpr int kHeight = 640;
 constexpr const char* kDialogTitle = "File with point MxW data (piezometers, measurements)";
 constexpr const char* kDialogFilter =
     "Export from Excel (*.csv);;Textfiles (*.txt);;All files (*.*)";
@@ -97,7 +100,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
 {
     setObjectName(QStringLiteral("TfrmBUISDATA"));
     setWindowTitle(QString::fromLatin1(kCaption));
-    resize(980, 640);
+    resize(kWidth, kHeight);
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(8, 8, 8, 0);
@@ -107,7 +110,9 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     // Left: the delimiter choice, then the table.
     auto* left = new QVBoxLayout;
     body->addLayout(left, 1);
-    auto* top = new QHBoxLayout;
+    // The delimiter choice above the reading options: the window then stays
+    // narrow enough for a scaled screen.
+    auto* top = new QVBoxLayout;
     left->addLayout(top);
     rdgrpSEP = new QGroupBox(QStringLiteral(" Choose 1 of the found delimiters "), this);
     rdgrpSEP->setObjectName(QStringLiteral("rdgrpSEP"));
@@ -120,7 +125,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     delimiterLayout_ = new QVBoxLayout(rdgrpSEP);
     delimiterLayout_->setContentsMargins(8, 7, 8, 0);
     delimiterLayout_->setSpacing(0);
-    top->addWidget(rdgrpSEP, 0, Qt::AlignTop);
+    top->addWidget(rdgrpSEP, 0, Qt::AlignLeft);
     auto* readColumn = new QVBoxLayout;
     chckbxMultiple = new QCheckBox(QStringLiteral("Treat multiple consecutive delimiters as 1"), this);
     chckbxMultiple->setObjectName(QStringLiteral("chckbxMultiple"));
@@ -128,7 +133,6 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     btbttnOKLEES->setObjectName(QStringLiteral("btbttnOKLEES"));
     readColumn->addWidget(chckbxMultiple);
     readColumn->addWidget(btbttnOKLEES, 0, Qt::AlignLeft);
-    readColumn->addStretch();
     top->addLayout(readColumn);
     top->addStretch();
 
@@ -290,6 +294,9 @@ bool TfrmBUISDATA::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmBUISDATA::showEvent(QShowEvent* event)
 {
+    // On a small (or scaled) screen the editor keeps "Ready!" in sight.
+    if (screen())
+        resize(QSize(kWidth, kHeight).boundedTo(screen()->availableGeometry().size() - QSize(16, 48)));
     QDialog::showEvent(event);
     // FormActivate runs every time the editor is shown.
     if (autoActivate_)
