@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -188,6 +189,27 @@ TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
     QTest::keyClick(w.btbttnPUNTDATA, Qt::Key_F1);
     ASSERT_NE(w.helpViewer(), nullptr);
     EXPECT_TRUE(w.helpViewer()->isVisible());
+
+    // The grid dialog opened by "..." has the buttons' help context, starts in
+    // the folder given and proposes the name given.
+    fs::create_directory(f.tmp / "grids");
+    const QString grids = QString::fromStdString((f.tmp / "grids").string());
+    w.slotButtons[1]->setFocus();
+    int dialogContext = 0;
+    QString dialogFolder;
+    QTimer::singleShot(0, &w, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(top); dialog && dialog->isVisible()) {
+                dialogContext = HelpViewer::contextOf(dialog);
+                dialogFolder = dialog->directory().absolutePath();
+                dialog->reject();
+            }
+    });
+    EXPECT_TRUE(Seams::openFile(&w, QStringLiteral("Select a grid file"), grids + QStringLiteral("/*.asc"),
+                                QStringLiteral("all files (*)"))
+                    .isEmpty());
+    EXPECT_EQ(dialogContext, 9);
+    EXPECT_EQ(dialogFolder, grids);
 
     // No maps: the order check keeps its tick but is disabled.
     w.grpbxTAB3->setEnabled(true);  // as after a regression run
