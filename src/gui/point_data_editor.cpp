@@ -51,6 +51,7 @@ constexpr const char* kMisHint = "Fill in the code for missing data that was was
 constexpr const char* kApplyHint =
     "Replace the set code for missing data by the word \"missing\" (for further automatic "
     "processing)";
+constexpr const char* kApplyFirst = "Apply missing code %1 before reading on?";
 constexpr const char* kReadyHint = "Press this button if the file format is completely defined";
 constexpr const char* kStrataTip = "no strata? No selection!";
 
@@ -522,7 +523,7 @@ void TfrmBUISDATA::btbttnEXITSTAMBUISClick()
     // typed but never applied would enter the regressions as an observation.
     editor_.state.missingCode = ss(edtMIS->text());
     if (editor_.missingCodePending() &&
-        Seams::question(this, QStringLiteral("Apply missing code %1 before reading on?").arg(edtMIS->text())))
+        Seams::question(this, QString::fromLatin1(kApplyFirst).arg(edtMIS->text())))
         btbttnMISClick();
     for (int role = 0; role < kPointRoleCount; ++role)
         editor_.roleTexts[static_cast<std::size_t>(role)] =
