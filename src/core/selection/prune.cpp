@@ -26,9 +26,9 @@ bool rejectBest(const WorkDir& dir, const std::string& bestName, SessionLog& log
     // The best-mode picture of the pair: stratum + "-" + MxW + ".wmf". The MxW
     // part is found whole, so a stratum such as -3 keeps its own "-".
     for (const char* mxw : kMxwNames) {
-        const auto at = bestName.find("-" + std::string(mxw) + "-", 1);
-        if (at != std::string::npos) {
-            dir.removeFile(bestName.substr(0, at + 4) + ".wmf");
+        const auto pos = bestName.find("-" + std::string(mxw) + "-", 1);
+        if (pos != std::string::npos) {
+            dir.removeFile(bestName.substr(0, pos + 4) + ".wmf");
             break;
         }
     }
