@@ -202,11 +202,12 @@ void TfrmMAIN::showBest(const BestOutcome& best)
     // The pair in the selectors (the mapping run shows every pair); the
     // picture is drawn already, so the selectors' blanking must not run.
     {
-        const QSignalBlocker strata(cmbbxSTRATA), mxw(cmbbxGxG);
+        const QSignalBlocker blockStrata(cmbbxSTRATA), blockMxw(cmbbxGxG);
         for (int i = 0; i < cmbbxSTRATA->count(); ++i)
             if (toskim2(ss(cmbbxSTRATA->itemText(i))) == toskim2(best.choice.stratumText))
                 cmbbxSTRATA->setCurrentIndex(i);
-        cmbbxGxG->setCurrentIndex(cmbbxGxG->findText(qs(best.choice.mxw)));
+        if (const int item = cmbbxGxG->findText(qs(best.choice.mxw)); item >= 0)
+            cmbbxGxG->setCurrentIndex(item);
     }
     bestName_ = best.found ? best.bestName : std::string();
     btbttnVERWERP->setEnabled(best.found);
