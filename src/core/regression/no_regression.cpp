@@ -5,7 +5,12 @@
 
 namespace tolvar {
 
-std::string whyNoRegression(const SamplingState& sampling, const std::array<bool, 3>& mxwChecked)
+namespace {
+constexpr const char* kMissingWord = "missing";
+}  // namespace
+
+std::string whyNoRegression(const SamplingState& sampling, const std::array<bool, 3>& mxwChecked,
+                            bool weighted)
 {
     const TextTable& table = sampling.SampleTable;
     std::string withoutNumbers;
@@ -26,6 +31,25 @@ std::string whyNoRegression(const SamplingState& sampling, const std::array<bool
         return std::string(kNoRegressionDone) + kNoNumericMxw + withoutNumbers + ". " + kDecimalCommaAdvice;
     if (sampling.StrataCodes.empty())
         return std::string(kNoRegressionDone) + kNoPointOnStrata + kDecimalCommaAdvice;
+
+    // Points off the strata grid never reach a data file.
+    const int strataColumn = sampling.FirstSampledColumn;
+    for (int m = 0; m < 3; ++m) {
+        if (!mxwChecked[static_cast<std::size_t>(m)])
+            continue;
+        for (const int role : {mxwRole(m), sdRole(m)}) {
+            const int col = sampling.columns[static_cast<std::size_t>(role)];
+            if ((role == sdRole(m) && !weighted) || col < 0 || col >= table.colCount())
+                continue;
+            for (int r = 1; r < table.rowCount(); ++r) {
+                const std::string& cell = table.cell(col, r);
+                if (table.cell(strataColumn, r) == kMissingWord || cell == kMissingWord || parseReal(cell))
+                    continue;
+                return std::string(kNoRegressionDone) + "the " + table.cell(col, 0) + " column holds \"" + cell +
+                       "\"" + kNotANumber + kDecimalCommaAdvice;
+            }
+        }
+    }
     return {};
 }
 

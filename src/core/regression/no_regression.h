@@ -19,10 +19,15 @@ inline constexpr const char* kTooFewEverywhere =
     "every stratum has too few observations with values for the model structures (the session log "
     "lists the regressions that were not done).";
 
+inline constexpr const char* kNotANumber = ", which is not a number. ";
+
 // Why the sampled points cannot give any regression: no checked MxW column
-// holds a single number (most often decimal commas), or no point lies on the
-// strata grid. Empty when regressions can be tried.
-std::string whyNoRegression(const SamplingState& sampling, const std::array<bool, 3>& mxwChecked);
+// holds a single number (most often decimal commas), no point lies on the
+// strata grid, or a point on it holds a value that is neither a number nor
+// "missing" in a column the regressions read (which would stop the run in
+// the middle). Empty when regressions can be tried.
+std::string whyNoRegression(const SamplingState& sampling, const std::array<bool, 3>& mxwChecked,
+                            bool weighted);
 
 // Ends a regression run without a model: the reason goes to the log and to
 // the user, and the progress display is idle again.

@@ -305,7 +305,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
         state.ADDLOG(std::string("Warning: ") + kTooManyStrata);
     }
 
-    if (const std::string why = whyNoRegression(sampling, settings.mxwChecked); !why.empty()) {
+    if (const std::string why = whyNoRegression(sampling, settings.mxwChecked, settings.weighted); !why.empty()) {
         reportNoRegression(state, why);
         return outcome;
     }

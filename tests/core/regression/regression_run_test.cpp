@@ -164,6 +164,7 @@ TEST(RunRegression, NoModelAtAllEndsWithTheReason)
         const char* name;
         void (*spoil)(std::vector<test::TestPoint>&);
         std::string expected;
+        bool weighted = false;
     };
     const Case cases[] = {
         {"decimal commas",
@@ -180,11 +181,19 @@ TEST(RunRegression, NoModelAtAllEndsWithTheReason)
          std::string(kNoRegressionDone) + kNoPointOnStrata + kDecimalCommaAdvice},
         {"too few records", [](std::vector<test::TestPoint>& points) { points.resize(2); },
          std::string(kNoRegressionDone) + kTooFewEverywhere},
+        // One cell would stop the run in its data file, so none is started.
+        {"one decimal comma", [](std::vector<test::TestPoint>& points) { points[0].mhw = "24,5"; },
+         std::string(kNoRegressionDone) + "the MHW column holds \"24,5\"" + kNotANumber +
+             kDecimalCommaAdvice},
+        {"weights read", [](std::vector<test::TestPoint>& points) { points[0].sdmhw = "1,5"; },
+         std::string(kNoRegressionDone) + "the sdMHW column holds \"1,5\"" + kNotANumber +
+             kDecimalCommaAdvice,
+         true},
     };
     for (const Case& c : cases) {
         RunCase run;
         c.spoil(run.points);
-        const RegressionOutcome out = run.run(run.settings(true, false, false));
+        const RegressionOutcome out = run.run(run.settings(true, false, c.weighted));
         EXPECT_FALSE(out.completed) << c.name;
         ASSERT_EQ(run.fb.messages.size(), 1u) << c.name;
         EXPECT_EQ(run.fb.messages[0], c.expected) << c.name;
@@ -192,6 +201,18 @@ TEST(RunRegression, NoModelAtAllEndsWithTheReason)
         EXPECT_NE(run.state.milestone, Mijlpaal::na_uitvoeren) << c.name;
         EXPECT_EQ(run.fb.progressCalls.back().txt, "Idle") << c.name;
     }
+}
+
+// Weights that are never read do not stop an unweighted run; a point off the
+// strata grid does not stop it either.
+TEST(RunRegression, UnreadCellsDoNotStopTheRun)
+{
+    RunCase run;
+    run.points[0].sdmhw = "1,5";
+    run.points[1].mhw = "24,5";
+    run.points[1].x += 1000;
+    EXPECT_TRUE(run.run(run.settings(true, false, false)).completed);
+    EXPECT_TRUE(run.fb.messages.empty());
 }
 
 TEST(RunRegression, TooFewRecordsAreLoggedInListOrder)
