@@ -9,23 +9,58 @@
 #include <QWidget>
 
 #include "gui/exit_dialog.h"
+#include "gui/help_viewer.h"
 
 namespace tolvar::gui {
 
 namespace {
+// A dialog shown while a command runs gets the normal pointer back.
+struct NormalCursor {
+    bool set = QApplication::overrideCursor() != nullptr;
+    NormalCursor()
+    {
+        if (set)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalCursor()
+    {
+        if (set)
+            QApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+};
+
 QString defaultOpenFile(QWidget* parent, const QString& title, const QString& directory,
                         const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, directory, filter);
+    QFileDialog dialog(parent, title, directory, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // F1 in the dialog: the topic of the control that opened it (the grid
+    // buttons' topic for the grid dialog, the editor's for the point file).
+    const QWidget* opener = QApplication::focusWidget() ? QApplication::focusWidget() : parent;
+    HelpViewer::installHelpKey(&dialog, HelpViewer::contextOf(opener));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
 }
 
 void defaultMessage(QWidget* parent, const QString& text)
 {
+    const NormalCursor normal;
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tolvar"), text, QMessageBox::Ok, parent);
     box.exec();
 }
+bool defaultQuestion(QWidget* parent, const QString& text)
+{
+    const NormalCursor normal;
+    return QMessageBox::question(parent, QStringLiteral("Tolvar"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 ArchiveChoice defaultArchiveChoice(QWidget* parent, const QString& caption, ArchiveChoice preset)
 {
+    const NormalCursor normal;
     return TfrmExit::ask(parent, caption, preset);
 }
 }  // namespace
@@ -35,11 +70,13 @@ std::function<ArchiveChoice(QWidget*, const QString&, ArchiveChoice)> Seams::arc
 std::function<QString(QWidget*, const QString&, const QString&, const QString&)> Seams::openFile =
     defaultOpenFile;
 std::function<void(QWidget*, const QString&)> Seams::message = defaultMessage;
+std::function<bool(QWidget*, const QString&)> Seams::question = defaultQuestion;
 
 void Seams::restoreDefaults()
 {
     openFile = defaultOpenFile;
     message = defaultMessage;
+    question = defaultQuestion;
     archiveChoice = defaultArchiveChoice;
 }
 

@@ -8,6 +8,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -24,6 +26,11 @@ constexpr const char* kSlotHint = "Selecteer een Gridbestand (ESRI) met de hulpv
 constexpr const char* kGroupHint = "Selecteer de Groep waarbinnen deze Hulpvariabele valt";
 constexpr const char* kGridFilter =
     "ASCII-grid files (export ArcView) (*.asc *.asg);;ESRI-gridfiles (*.adf);;all files (*)";
+constexpr const char* kGridsChanged =
+    "\"Start regression\" is disabled because the grids changed: import the point data again (\"import\")";
+constexpr const char* kPointsUsed =
+    "\"Start regression\" is disabled because the run used up the imported point data: import them again "
+    "(\"import\")";
 constexpr int kRadioLeft = 250;
 constexpr int kRowTop = 75;
 }  // namespace
@@ -194,12 +201,23 @@ void TfrmMAIN::setRegistryEnabled(bool on)
 
 void TfrmMAIN::DrukKnopAHNPLUS(int index)
 {
-    // After any grid choice the point data must be imported again.
+    // After any grid choice the point data must be imported again; the status
+    // bar says so, or the grey button would leave the user guessing.
     btbttnPUNTDATA->setEnabled(true);
+    if (btbttnFILESOK->isEnabled())
+        sttsbrPROGRESS->showMessage(QString::fromLatin1(kGridsChanged));
     btbttnFILESOK->setEnabled(false);
     Registry& registry = state_->registry;
-    const QString start = registry.LastGridDir.empty() ? qs(state_->workDir.path().string())
-                                                       : qs(registry.LastGridDir);
+    // The dialog starts in the folder of the last grid (the batch start file
+    // leaves a file name there) and proposes "*.asc" until a grid was chosen.
+    const QDir workDir(qs(state_->workDir.path().string()));
+    const QFileInfo last(workDir.absoluteFilePath(qs(registry.LastGridDir)));
+    QString start = registry.LastGridDir.empty() ? workDir.path()
+                    : last.isDir()               ? last.filePath()
+                    : last.isFile()              ? last.path()
+                                                 : workDir.path();
+    if (!gridProposal_.isEmpty())
+        start = QDir(start).filePath(gridProposal_);
     const QString chosen =
         Seams::openFile(this, QStringLiteral("Select a grid file"), start, QString::fromLatin1(kGridFilter));
     if (chosen.isEmpty())
@@ -210,6 +228,7 @@ void TfrmMAIN::DrukKnopAHNPLUS(int index)
         return;
     }
     registry.attachChosenGrid(index, path);
+    gridProposal_.clear();
     if (index == 0)
         state_->sampling.StrataCodes.clear();
     showRegistry();
@@ -259,12 +278,27 @@ void TfrmMAIN::btbttnFILESOKClick()
     settings.usedFile = editor_->editor().sourceFile;
     settings.edits = editor_->editor().state;
     settings.roleTexts = editor_->editor().roleTexts;
+    // The scatterplots can be looked at as soon as the grids are sampled.
+    bool sampled = false;
+    settings.sampled = [this, &sampled] {
+        sampled = true;
+        Bekijkgroepindeling1->setVisible(true);
+    };
     state_->mxwChecked = settings.mxwChecked;
     state_->weighted = settings.weighted;
     ggRegressie->show();
+    const bool orderOffered = orderCheckOffered(settings.mxwChecked);
+    chckbxVOLGORDEGXG->setEnabled(orderOffered && !chckbxJustNormal->isChecked());
+    chckbxVOLGORDEGXG->setChecked(orderOffered);
     RegressionOutcome outcome;
-    if (!guarded([&] { outcome = runRegression(*state_, settings); }) || !outcome.completed)
+    if (!guarded([&] { outcome = runRegression(*state_, settings); }) || !outcome.completed) {
+        // The sampling consumed the working point files; another run needs a new import.
+        if (sampled) {
+            btbttnFILESOK->setEnabled(false);
+            sttsbrPROGRESS->showMessage(QString::fromLatin1(kPointsUsed));
+        }
         return;
+    }
     btbttnFILESOK->setEnabled(false);
     setRegistryEnabled(false);
     rdgrpWEIGHT->setEnabled(false);
@@ -276,9 +310,6 @@ void TfrmMAIN::btbttnFILESOKClick()
         outputNames[at(i)]->setText(qs(outcome.outputNames[at(i)].text));
         outputNames[at(i)]->setEnabled(outcome.outputNames[at(i)].enabled);
     }
-    chckbxVOLGORDEGXG->setEnabled(outcome.orderCheckOffered && !chckbxJustNormal->isChecked());
-    chckbxVOLGORDEGXG->setChecked(outcome.orderCheckOffered);
-    Bekijkgroepindeling1->setVisible(true);
     voortgang(0, 100, QStringLiteral("Idle"));
     tbcntrlMAIN->setCurrentIndex(1);  // runs tbcntrlMAINChange
     btbttnOpnieuw->setVisible(true);
@@ -296,8 +327,7 @@ void TfrmMAIN::btbttnOpnieuwClick()
         box->setEnabled(true);
     btbttnOpnieuw->hide();
     Bekijkgroepindeling1->setVisible(false);
-    bestName_.clear();
-    btbttnVERWERP->setEnabled(false);
+    blankDisplay();
     status(Mijlpaal::na_start);
 }
 

@@ -27,6 +27,7 @@ namespace tolvar::gui {
 
 class HelpViewer;
 class TfrmBUISDATA;
+class TfrmMultiScatter;
 class TfrmMAIN;
 
 // Index of the window's control arrays, which are numbered as the slots and groups.
@@ -81,7 +82,9 @@ public:
     void tbcntrlMAINChange();
     // The help, opened at the topic of a help context.
     void showHelp(int context);
-    HelpViewer* helpViewer() const { return help_; }
+    HelpViewer* helpViewer() const;
+    // The scatterplot matrix while it is open (tests close it).
+    TfrmMultiScatter* multiScatter() const { return multiScatter_; }
 
     // --- controls, by their names ---
     QTabBar* tbcntrlMAIN = nullptr;
@@ -150,6 +153,8 @@ protected:
 
 private:
     void buildFrame();
+    void fitToScreen();
+    void Bekijkgroepindeling1Click();
     void buildRegressionTab();
     void buildResultsTab();
     void buildPredictTab();
@@ -173,7 +178,10 @@ private:
     void blankDisplay();
     void btbttnSHOWClick();
     void btbttnSHOWBESTClick();
+    void showBest(const BestOutcome& best);
     void btbttnVERWERPClick();
+    void cmbbxSTRATAChange();
+    void cmbbxGxGChange();
 
     // Tab 3.
     void btbttnPredictClick();
@@ -192,9 +200,11 @@ private:
     std::unique_ptr<QtCanvas> statusCanvas_;
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
-    HelpViewer* help_ = nullptr;
+    TfrmMultiScatter* multiScatter_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
+    // The file name the grid dialog proposes.
+    QString gridProposal_ = QStringLiteral("*.asc");
     bool started_ = false;
     bool busyRun_ = false;
 };

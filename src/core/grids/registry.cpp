@@ -223,14 +223,6 @@ void Registry::attachBatchGrid(int slot, const std::string& path)
     HulpVarRecs[at(slot)].labelCaption = displayPath(path);
 }
 
-std::string outputDirectory(const std::string& lastGridDir, const std::string& fallbackDir)
-{
-    const auto cut = lastGridDir.find_last_of("\\/");
-    if (cut == std::string::npos)
-        return fallbackDir.empty() ? lastGridDir : fallbackDir;
-    return lastGridDir.substr(0, cut);
-}
-
 std::array<OutputName, 6> defaultOutputNames(const std::string& dir,
                                              const std::array<bool, 3>& mxwChecked)
 {
