@@ -208,6 +208,25 @@ bool GridValueReader::readLine(std::string& line)
 
 std::optional<double> GridValueReader::readValue()
 {
+    // Most values lie whole in the buffer, the blank after them too: read
+    // them in place. The rest goes character by character below.
+    constexpr std::ptrdiff_t kLongestToken = 128;
+    if (fill()) {
+        const char* p = buffer_.data() + pos_;
+        const char* end = buffer_.data() + len_;
+        while (p < end && isSeparator(static_cast<unsigned char>(*p)))
+            ++p;
+        const char* start = p;
+        while (p < end && !isSeparator(static_cast<unsigned char>(*p)))
+            ++p;
+        if (p < end && p > start && p - start <= kLongestToken) {
+            pos_ = static_cast<std::size_t>(p - buffer_.data());
+            const auto value = parseReal(std::string_view(start, static_cast<std::size_t>(p - start)));
+            if (!value)
+                throw IoError(fileName_, std::string(kInvalidNumericFormat));
+            return value;
+        }
+    }
     int c = peek();
     while (c >= 0 && isSeparator(c)) {
         ++pos_;

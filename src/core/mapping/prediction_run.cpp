@@ -299,6 +299,8 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         int pendingX = 0, pendingY = 0;
         Rgb pendingColor;
         bool pending = false;
+        double lastStratumValue = std::nan("");
+        int lastStratumIndex = -1;
         for (long long r = 1; r <= nrows; ++r) {
             std::optional<InRow> in = inRows.pop();
             if (!in)
@@ -321,11 +323,18 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                 const bool stratumMissing = s == nodata;
                 int stratumIndex = -1;
                 if (!stratumMissing) {
-                    auto it = strataByValue.find(s);
-                    if (it == strataByValue.end())
-                        it = strataByValue.find(roundHalfEven(s));
-                    if (it != strataByValue.end())
-                        stratumIndex = it->second;
+                    // Neighbouring cells mostly share their stratum.
+                    if (s == lastStratumValue) {
+                        stratumIndex = lastStratumIndex;
+                    } else {
+                        auto it = strataByValue.find(s);
+                        if (it == strataByValue.end())
+                            it = strataByValue.find(roundHalfEven(s));
+                        if (it != strataByValue.end())
+                            stratumIndex = it->second;
+                        lastStratumValue = s;
+                        lastStratumIndex = stratumIndex;
+                    }
                 }
                 std::array<double, 3> values{nodata, nodata, nodata};
                 std::array<double, 3> sds{nodata, nodata, nodata};
@@ -358,7 +367,8 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                 for (int m = 0; m < 3; ++m) {
                     if (!settings.mapped[at(m)])
                         continue;
-                    color = greyLevel(values[at(m)], state.sampling.ranges[at(m)]);
+                    if (m == lastMapped)  // the last mapped MxW colours the picture
+                        color = greyLevel(values[at(m)], state.sampling.ranges[at(m)]);
                     out.values[at(valueKeys[at(m)])].push_back(values[at(m)]);
                     out.values[at(sdKeys[at(m)])].push_back(sds[at(m)]);
                 }
