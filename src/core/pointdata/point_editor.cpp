@@ -306,15 +306,7 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
                 columns[role] = c;
     }
 
-    const auto txtPath = dir.path() / "temp.txt";
-    {
-        std::ofstream out = openForWriting(txtPath);
-        TextWriter w(out);
-        for (const std::string& line : tempTxtLines(columns, data))
-            w.line(line);
-        out.flush();
-        checkWritten(out, txtPath);
-    }
+    writeTextFile(dir.path() / "temp.txt", tempTxtLines(columns, data));
 
     CheckAdaptSign(columns, feedback);
 

@@ -366,10 +366,7 @@ bool RunRegressionFile(const fs::path& dir, const std::string& dataFileName, boo
         fs::remove(resultPath, ec);
         return false;
     }
-    std::ofstream out = openForWriting(resultPath);
-    writeRegressionResult(out, dataFileName, data, fit);
-    out.flush();
-    checkWritten(out, resultPath);
+    writeTextFile(resultPath, resultLines(dataFileName, resultContent(data, fit)));
     return true;
 }
 
@@ -393,12 +390,7 @@ void AddXY2OUTFILE(const fs::path& dir, const std::string& regFileName)
         result = readAllLines(in);
     }
 
-    {
-        std::ofstream addOut = openForWriting(addPath);
-        writeLines(addOut, appendCoordinates(std::move(result), xy));
-        addOut.flush();
-        checkWritten(addOut, addPath);
-    }
+    writeTextFile(addPath, appendCoordinates(std::move(result), xy));
     fs::remove(resultPath, ec);
     fs::rename(addPath, resultPath, ec);
     if (ec)

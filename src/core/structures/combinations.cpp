@@ -68,13 +68,7 @@ std::vector<std::string> combinations(int g, int r)
 
 void WriteCombinations(const WorkDir& dir, int g, int r)
 {
-    const auto path = dir.path() / "combi.txt";
-    std::ofstream out = openForWriting(path);
-    TextWriter w(out);
-    for (const std::string& line : combinations(g, r))
-        w.line(line);
-    out.flush();
-    checkWritten(out, path);
+    writeTextFile(dir.path() / "combi.txt", combinations(g, r));
 }
 
 std::vector<std::string> modelStructures(const GroupMembers& members)
@@ -107,13 +101,7 @@ std::vector<std::string> modelStructures(const GroupMembers& members)
 std::vector<std::string> permutaties(const WorkDir& dir, const GroupMembers& members)
 {
     std::vector<std::string> structures = modelStructures(members);
-    const auto path = dir.path() / "hulpvargroups.txt";
-    std::ofstream out = openForWriting(path);
-    TextWriter w(out);
-    for (const std::string& s : structures)
-        w.line(s);
-    out.flush();
-    checkWritten(out, path);
+    writeTextFile(dir.path() / "hulpvargroups.txt", structures);
     return structures;
 }
 
