@@ -1,4 +1,5 @@
 #include "presentation/result_display.h"
+#include "structures/combinations.h"
 
 #include "common/number_format.h"
 #include "common/text_file.h"
@@ -395,19 +396,9 @@ BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& 
     }
     out.found = true;
     out.bestName = best;
-    std::string rest = best;
-    const auto dotOut = rest.rfind(".out");
-    if (dotOut != std::string::npos && dotOut >= 3)
-        rest.erase(dotOut - 3, 7);
-    rest.erase(0, std::min(rest.size(), stratum.size() + 1));
-    rest.erase(0, std::min(rest.size(), choice.mxw.size() + 1));
-    while (rest.size() >= 6) {
-        const auto group = parseInteger(rest.substr(1, 2));
-        const auto variable = parseInteger(rest.substr(4, 2));
+    for (const auto& [group, variable] : structureElements(structureOfFileName(best, stratum, choice.mxw)))
         if (group && variable && *group >= 1 && *group <= 15 && *variable >= 1 && *variable <= 15)
             out.choice.ticked[at(static_cast<int>(*variable))][at(static_cast<int>(*group))] = true;
-        rest.erase(0, std::min<std::size_t>(rest.size(), 7));
-    }
     out.display = showResult(state, out.choice, canvas, true, cp);
     if (state.bestShown)
         state.bestShown(out);

@@ -126,11 +126,8 @@ Selection parseRegressionName(const std::string& stratum, int mxw, const std::st
                               bool weighted)
 {
     Selection sel{stratum, mxw, {}, weighted};
-    for (std::size_t i = 0; i + 6 <= structure.size(); i += 7) {
-        const int group = static_cast<int>(parseInteger(structure.substr(i + 1, 2)).value_or(0));
-        const int variable = static_cast<int>(parseInteger(structure.substr(i + 4, 2)).value_or(0));
-        sel.members.emplace_back(group, variable);
-    }
+    for (const auto& [group, variable] : structureElements(structure))
+        sel.members.emplace_back(static_cast<int>(group.value_or(0)), static_cast<int>(variable.value_or(0)));
     return sel;
 }
 

@@ -1,4 +1,5 @@
 #include "selection/model_table.h"
+#include "structures/combinations.h"
 
 #include "common/io_error.h"
 #include "common/number_format.h"
@@ -89,20 +90,9 @@ Tmodel readModel(const WorkDir& dir, const std::string& bestName, const std::str
         }
     }
 
-    // The structure from the name: stratum, MxW, then g..h.. blocks.
-    std::string rest = bestName;
-    const auto dotOut = rest.rfind(".out");
-    if (dotOut != std::string::npos && dotOut >= 3)
-        rest.erase(dotOut - 3, 7);
-    rest.erase(0, std::min(rest.size(), stratstr.size() + 1));
-    rest.erase(0, std::min(rest.size(), gxg.size() + 1));
-    while (rest.size() >= 6) {
-        const auto group = parseInteger(rest.substr(1, 2));
-        const auto variable = parseInteger(rest.substr(4, 2));
+    for (const auto& [group, variable] : structureElements(structureOfFileName(bestName, stratstr, gxg)))
         if (group && variable && *group >= 1 && *group <= 15)
             m.WelkeAhnplus[static_cast<std::size_t>(*group)] = static_cast<int>(*variable);
-        rest.erase(0, std::min<std::size_t>(rest.size(), 7));
-    }
     return m;
 }
 

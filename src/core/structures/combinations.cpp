@@ -1,5 +1,6 @@
 #include "structures/combinations.h"
 
+#include "common/number_format.h"
 #include "common/text_file.h"
 
 #include <algorithm>
@@ -103,6 +104,25 @@ std::vector<std::string> permutaties(const WorkDir& dir, const GroupMembers& mem
     std::vector<std::string> structures = modelStructures(members);
     writeTextFile(dir.path() / "hulpvargroups.txt", structures);
     return structures;
+}
+
+std::vector<StructureElement> structureElements(std::string_view structure)
+{
+    std::vector<StructureElement> elements;
+    for (std::size_t i = 0; i + 6 <= structure.size(); i += 7)
+        elements.push_back({parseInteger(structure.substr(i + 1, 2)),
+                            parseInteger(structure.substr(i + 4, 2))});
+    return elements;
+}
+
+std::string structureOfFileName(std::string name, const std::string& stratum, const std::string& gxg)
+{
+    const auto dotOut = name.rfind(".out");
+    if (dotOut != std::string::npos && dotOut >= 3)
+        name.erase(dotOut - 3, 7);
+    name.erase(0, std::min(name.size(), stratum.size() + 1));
+    name.erase(0, std::min(name.size(), gxg.size() + 1));
+    return name;
 }
 
 }  // namespace tolvar

@@ -3,7 +3,9 @@
 #include "common/work_dir.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tolvar {
@@ -32,5 +34,17 @@ std::vector<std::string> permutaties(const WorkDir& dir, const GroupMembers& mem
 
 // The structure list without touching any file.
 std::vector<std::string> modelStructures(const GroupMembers& members);
+
+// One element of a ModelStructure text, "g" + group + "h" + variable; a part
+// that is not a number stays empty.
+struct StructureElement {
+    std::optional<std::int64_t> group, variable;
+};
+// The elements of a structure text, 7 characters apart: where structures are
+// read back, from their text or from a file name.
+std::vector<StructureElement> structureElements(std::string_view structure);
+// The structure part of a result file name of a stratum (without blanks) and
+// MxW: the name without "<stratum>-<MxW>-" and the weighting word with ".out".
+std::string structureOfFileName(std::string name, const std::string& stratum, const std::string& gxg);
 
 }  // namespace tolvar
