@@ -115,9 +115,9 @@ int GridLibraryBinding::check_presence(const WorkDir& dir, Feedback& fb)
         result = 1;
     } else {
         text = location.string() + " not found;";
-        avgridio = defaultAvgridioPath();
-        avbase = kDefaultAvbase;
-        avfeat = kDefaultAvfeat;
+        avgridio = defaultAvgridio;
+        avbase = defaultAvbase;
+        avfeat = defaultAvfeat;
     }
     if (!text.empty())
         fb.message(text);

@@ -55,6 +55,10 @@ public:
     bool bound = false;
     // The batch cannot show the attach dialogs.
     bool offerManualAttach = true;
+    // The names taken without a location file.
+    std::string defaultAvgridio = defaultAvgridioPath();
+    std::string defaultAvbase = kDefaultAvbase;
+    std::string defaultAvfeat = kDefaultAvfeat;
 
     // The location file of a working directory.
     static std::filesystem::path locationFile(const WorkDir& dir);
