@@ -19,6 +19,28 @@ QString defaultOpenFile(QWidget* parent, const QString& title, const QString& di
     return QFileDialog::getOpenFileName(parent, title, directory, filter);
 }
 
+Seams::GridFileAnswer defaultOpenGridFile(QWidget* parent, const QString& title, const QString& directory,
+                                          const QStringList& filters, int fileType, const QString& proposedName,
+                                          const std::function<QString(int)>& proposalFor)
+{
+    QFileDialog dialog(parent, title, directory);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilters(filters);
+    if (fileType >= 0 && fileType < filters.size())
+        dialog.selectNameFilter(filters[fileType]);
+    if (!proposedName.isEmpty())
+        dialog.selectFile(proposedName);
+    // dlgHULPVARTypeChange: each file type proposes its own name.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        const QString proposal = proposalFor(static_cast<int>(filters.indexOf(filter)));
+        if (!proposal.isEmpty())
+            dialog.selectFile(proposal);
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().front(), static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
+}
+
 void defaultMessage(QWidget* parent, const QString& text)
 {
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tolvar"), text, QMessageBox::Ok, parent);
@@ -35,10 +57,14 @@ std::function<ArchiveChoice(QWidget*, const QString&, ArchiveChoice)> Seams::arc
 std::function<QString(QWidget*, const QString&, const QString&, const QString&)> Seams::openFile =
     defaultOpenFile;
 std::function<void(QWidget*, const QString&)> Seams::message = defaultMessage;
+std::function<Seams::GridFileAnswer(QWidget*, const QString&, const QString&, const QStringList&, int,
+                                    const QString&, const std::function<QString(int)>&)>
+    Seams::openGridFile = defaultOpenGridFile;
 
 void Seams::restoreDefaults()
 {
     openFile = defaultOpenFile;
+    openGridFile = defaultOpenGridFile;
     message = defaultMessage;
     archiveChoice = defaultArchiveChoice;
 }

@@ -22,8 +22,11 @@ namespace tolvar::gui {
 namespace {
 constexpr const char* kSlotHint = "Selecteer een Gridbestand (ESRI) met de hulpvariabele";
 constexpr const char* kGroupHint = "Selecteer de Groep waarbinnen deze Hulpvariabele valt";
-constexpr const char* kGridFilter =
-    "ASCII-grid files (export ArcView) (*.asc *.asg);;ESRI-gridfiles (*.adf);;all files (*)";
+// In the order of GridFileChoice.
+const QStringList kGridFilters{QStringLiteral("ASCII-grid files (export ArcView) (*.asc *.asg)"),
+                               QStringLiteral("ESRI-gridfiles (*.adf)"),
+                               QStringLiteral("GeoTIFF and other rasters (*.tif *.tiff *.img)"),
+                               QStringLiteral("all files (*)")};
 constexpr int kRadioLeft = 250;
 constexpr int kRowTop = 75;
 }  // namespace
@@ -198,18 +201,24 @@ void TfrmMAIN::DrukKnopAHNPLUS(int index)
     btbttnPUNTDATA->setEnabled(true);
     btbttnFILESOK->setEnabled(false);
     Registry& registry = state_->registry;
-    const QString start = registry.LastGridDir.empty() ? qs(state_->workDir.path().string())
-                                                       : qs(registry.LastGridDir);
-    const QString chosen =
-        Seams::openFile(this, QStringLiteral("Select a grid file"), start, QString::fromLatin1(kGridFilter));
-    if (chosen.isEmpty())
+    const GridDialogSetup& setup = registry.dialog;
+    const QString start = setup.directory.empty() ? qs(state_->workDir.path().string()) : qs(setup.directory);
+    const Seams::GridFileAnswer chosen =
+        Seams::openGridFile(this, QStringLiteral("Select a grid file"), start, kGridFilters,
+                            static_cast<int>(setup.fileType), qs(setup.proposedName),
+                            [](int type) { return qs(proposedNameFor(static_cast<GridFileChoice>(type))); });
+    if (chosen.path.isEmpty())
         return;
-    const std::string path = ss(chosen);
-    if (chosen.endsWith(QStringLiteral(".adf"), Qt::CaseInsensitive)) {
-        feedback_.message(esriRefusal(trimgridnaam(path)));
+    const auto fileType = chosen.fileType >= 0 && chosen.fileType < kGridFilters.size()
+                              ? static_cast<GridFileChoice>(chosen.fileType)
+                              : GridFileChoice::AllFiles;
+    bool attached = false;
+    guarded([&] {
+        attached = attachGridChoice(registry, index, ss(chosen.path), fileType, state_->gridLibrary,
+                                    state_->workDir, feedback_);
+    });
+    if (!attached)
         return;
-    }
-    registry.attachChosenGrid(index, path);
     if (index == 0)
         state_->sampling.StrataCodes.clear();
     showRegistry();

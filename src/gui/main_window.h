@@ -46,6 +46,8 @@ public:
     void milestone(Mijlpaal m) override;
     void busy(bool on) override;
     ArchiveChoice askArchiveChoice(const std::string& caption, ArchiveChoice preset) override;
+    std::optional<std::string> chooseFile(const std::string& title, const std::string& proposedName,
+                                          const std::string& filter, const std::string& directory) override;
 
 private:
     TfrmMAIN& window_;

@@ -2,6 +2,7 @@
 
 #include "common/io_error.h"
 #include "common/text_file.h"
+#include "grids/registry.h"
 
 #include <fstream>
 #include <vector>
@@ -217,6 +218,21 @@ bool GridLibraryBinding::usable() const
            fn.CellLayerOpen && fn.AccessWindowSet && fn.WindowRows && fn.WindowCols && fn.AccessWindowClear &&
            fn.GetMissingFloat && fn.CellLyrClose && fn.GetWindowCellInt && fn.GetWindowCellFloat &&
            fn.XY2WindowColRow && fn.CellLyrGetIO;
+}
+
+bool attachGridChoice(Registry& registry, int slot, const std::string& path, GridFileChoice fileType,
+                      GridLibraryBinding& library, const WorkDir& dir, Feedback& fb)
+{
+    registry.LastGridDir = trimgridnaam(path);
+    const bool esri = fileType == GridFileChoice::EsriGrid;
+    if (esri || fileType == GridFileChoice::Raster) {
+        if (!library.need(dir, fb) || !library.usable()) {
+            fb.message(esri ? esriRefusal(registry.LastGridDir) : kRasterRefused);
+            return false;
+        }
+    }
+    registry.attachChosenGrid(slot, path, fileType);
+    return true;
 }
 
 std::u16string gridName16(const std::string& name)

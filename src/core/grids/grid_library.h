@@ -89,6 +89,16 @@ private:
     bool attempted_ = false;
 };
 
+class Registry;
+enum class GridFileChoice;
+
+// The grid dialog's choice for a slot (the dialog itself is the window's):
+// an ESRI grid or other raster needs the library, bound at its first need;
+// without it the grid is refused with the dialog's message. False when the
+// slot is left as it was.
+bool attachGridChoice(Registry& registry, int slot, const std::string& path, GridFileChoice fileType,
+                      GridLibraryBinding& library, const WorkDir& dir, Feedback& fb);
+
 // A grid name for the library: UTF-8 when it is valid UTF-8, else Latin-1.
 std::u16string gridName16(const std::string& name);
 
