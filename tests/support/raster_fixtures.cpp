@@ -178,6 +178,22 @@ void writeGeoTiff(const fs::path& file, const RasterSpec& spec, bool integer)
         throw std::runtime_error("cannot write " + file.string());
 }
 
+void geoTiffFromAscii(const fs::path& ascii, const fs::path& tiff)
+{
+    GDALAllRegister();
+    // Read as 64-bit reals, so the GeoTIFF holds the very numbers of the text.
+    const char* options[] = {"DATATYPE=Float64", nullptr};
+    GDALDatasetH in = GDALOpenEx(ascii.string().c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, options, nullptr);
+    if (!in)
+        throw std::runtime_error("cannot open " + ascii.string());
+    GDALDatasetH out = GDALCreateCopy(GDALGetDriverByName("GTiff"), tiff.string().c_str(), in, FALSE, nullptr,
+                                      nullptr, nullptr);
+    GDALClose(in);
+    if (!out)
+        throw std::runtime_error("cannot write " + tiff.string());
+    GDALClose(out);
+}
+
 namespace {
 // Whole numbers without decimals, others exactly.
 std::string numberText(double v)

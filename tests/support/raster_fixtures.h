@@ -29,6 +29,9 @@ void writeEsriGrid(const std::filesystem::path& directory, const RasterSpec& spe
 // spec.nodata as its nodata value.
 void writeGeoTiff(const std::filesystem::path& file, const RasterSpec& spec, bool integer);
 
+// A Float64 GeoTIFF holding exactly the cells and NODATA_value of an ASCII grid.
+void geoTiffFromAscii(const std::filesystem::path& ascii, const std::filesystem::path& tiff);
+
 // The ASCII twin of a spec: the same cells with spec.nodata as NODATA_value,
 // integers written without decimals and reals with at least one.
 void writeAsciiTwin(const TempDir& dir, const std::string& name, const RasterSpec& spec, bool integer);
