@@ -152,14 +152,14 @@ void writeEsriGrid(const fs::path& directory, const RasterSpec& spec, bool integ
     stats.save(directory / "sta.adf");
 }
 
-void writeGeoTiff(const fs::path& file, const RasterSpec& spec, bool integer)
+void writeGeoTiff(const fs::path& file, const RasterSpec& spec, bool integer, bool float32)
 {
     GDALAllRegister();
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     if (!driver)
         throw std::runtime_error("GDAL has no GTiff driver");
     GDALDatasetH ds = GDALCreate(driver, file.string().c_str(), spec.ncols, spec.nrows, 1,
-                                 integer ? GDT_Int16 : GDT_Float64, nullptr);
+                                 integer ? GDT_Int16 : float32 ? GDT_Float32 : GDT_Float64, nullptr);
     if (!ds)
         throw std::runtime_error("cannot create " + file.string());
     double gt[6] = {spec.xll, spec.cellsize, 0, spec.yll + spec.nrows * spec.cellsize, 0, -spec.cellsize};

@@ -25,9 +25,9 @@ struct RasterSpec {
 // spec.nodata are written as those.
 void writeEsriGrid(const std::filesystem::path& directory, const RasterSpec& spec, bool integer);
 
-// A GeoTIFF written through GDAL: Int16 when `integer`, else Float64, with
-// spec.nodata as its nodata value.
-void writeGeoTiff(const std::filesystem::path& file, const RasterSpec& spec, bool integer);
+// A GeoTIFF written through GDAL: Int16 when `integer`, else Float64 (or
+// Float32 with `float32`), with spec.nodata as its nodata value.
+void writeGeoTiff(const std::filesystem::path& file, const RasterSpec& spec, bool integer, bool float32 = false);
 
 // A Float64 GeoTIFF holding exactly the cells and NODATA_value of an ASCII grid.
 void geoTiffFromAscii(const std::filesystem::path& ascii, const std::filesystem::path& tiff);

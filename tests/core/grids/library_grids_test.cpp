@@ -26,7 +26,7 @@ const char* kTempCsv =
     "C;1012;2028;55;1;\r\n"
     "B;1015;2025;50;3;\r\n";
 
-enum class Format { EsriInt, EsriFloat, TiffInt, TiffFloat };
+enum class Format { EsriInt, EsriFloat, TiffInt, TiffFloat, TiffFloat32 };
 
 struct FormatCase {
     const char* name;
@@ -93,7 +93,8 @@ struct Workspace {
             test::writeEsriGrid(tmp / "aux", auxSpec(c), c.format == Format::EsriInt);
             aux = "aux";
         } else {
-            test::writeGeoTiff(tmp / "aux.tif", auxSpec(c), c.format == Format::TiffInt);
+            test::writeGeoTiff(tmp / "aux.tif", auxSpec(c), c.format == Format::TiffInt,
+                               c.format == Format::TiffFloat32);
             aux = "aux.tif";
         }
         registry.startUp();
@@ -144,7 +145,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FormatCase{"EsriInteger", Format::EsriInt, -2147483647.0, -2147483647.0},
                       FormatCase{"EsriFloat", Format::EsriFloat, -FLT_MAX, -FLT_MAX},
                       FormatCase{"GeoTiffInteger", Format::TiffInt, -9999, -2147483647.0},
-                      FormatCase{"GeoTiffFloat", Format::TiffFloat, -9999.5, -9999.5}),
+                      FormatCase{"GeoTiffFloat", Format::TiffFloat, -9999.5, -9999.5},
+                      // A nodata value that 32 bits cannot hold is taken at their precision.
+                      FormatCase{"GeoTiffFloat32", Format::TiffFloat32, -9999.9,
+                                 static_cast<double>(static_cast<float>(-9999.9))}),
     [](const auto& info) { return std::string(info.param.name); });
 
 const FormatCase kEsri{"EsriInteger", Format::EsriInt, -2147483647.0, -2147483647.0};
