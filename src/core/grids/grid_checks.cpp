@@ -11,7 +11,14 @@ namespace {
 constexpr const char* kCorrectAndCheckAgain = "Correct these errors and check again";
 constexpr const char* kCannotSetProperties = "Cannot set grid properties. Better stop.";
 constexpr const char* kCrLf = "\r\n";
-constexpr const char* kLibraryUnavailable = ": the grid-access library is not available;";
+constexpr const char* kNotFoundWithGridExists = ": grid file not found with GridExists;";
+constexpr const char* kNoLayer = ": gridlaag niet gevonden met CellLyrExists;";
+constexpr const char* kCannotOpenLayer = ": cannot open grid layer with CellLayerOpen;";
+constexpr const char* kUnreadableBounds = ": gridfile unreadable with BndCellRead;";
+constexpr const char* kNoWindowAccess = ": no access with AccessWindowSet;";
+constexpr const char* kEmptyWindow = ": no cells in the window of WindowRows and WindowCols;";
+constexpr const char* kNoMissingCode = ": no missing-data code with GetMissingFloat;";
+constexpr const char* kCannotCloseLayer = ": cannot close grid layer with CellLyrClose;";
 
 struct Difference {
     int prop;
@@ -81,7 +88,7 @@ bool Check_Fysiek_Aanwezig(const WorkDir& dir, const std::string& name, TGridFil
         } else if (library && library->usable() &&
                    library->fn.GridExists(gridName16(path).c_str()) != 1) {
             present = false;
-            foutmelding += name + ": grid file not found with GridExists;" + kCrLf;
+            foutmelding += name + kNotFoundWithGridExists + kCrLf;
         }
     }
     if (allGridsPresent)
@@ -97,14 +104,14 @@ bool readLibraryProps(const GridEntryPoints& f, const std::string& name, const s
 {
     const std::u16string n = gridName16(path);
     if (f.CellLyrExists(n.c_str()) != 1) {
-        errors += name + ": gridlaag niet gevonden met CellLyrExists;" + kCrLf;
+        errors += name + kNoLayer + kCrLf;
         return false;
     }
     std::int32_t cellType = 0;
     double cellSize = 0;
     const std::int32_t layer = f.CellLayerOpen(n.c_str(), 1, 2, &cellType, &cellSize);
     if (layer < 0) {
-        errors += name + ": cannot open grid layer with CellLayerOpen;" + kCrLf;
+        errors += name + kCannotOpenLayer + kCrLf;
         return false;
     }
     double box[4] = {0, 0, 0, 0};
@@ -112,29 +119,29 @@ bool readLibraryProps(const GridEntryPoints& f, const std::string& name, const s
     double ncols = -1, nrows = -1, nodata = -1;
     bool ok = false;
     if (f.BndCellRead(n.c_str(), box) != 1) {
-        errors += name + ": gridfile unreadable with BndCellRead;" + kCrLf;
+        errors += name + kUnreadableBounds + kCrLf;
     } else {
         std::copy(box, box + 4, window);
         if (f.AccessWindowSet(box, cellSize, window) != 1) {
-            errors += name + ": no access with AccessWindowSet;" + kCrLf;
+            errors += name + kNoWindowAccess + kCrLf;
         } else {
             nrows = f.WindowRows();
             ncols = f.WindowCols();
             f.AccessWindowClear();
             ok = true;
             if (nrows < 1 || ncols < 1) {
-                errors += name + ": no cells in the window of WindowRows and WindowCols;" + kCrLf;
+                errors += name + kEmptyWindow + kCrLf;
                 ok = false;
             } else if (cellType == 1) {
                 nodata = kAvgridioIntMissing;
             } else if (f.GetMissingFloat(&nodata) != 1) {
-                errors += name + ": no missing-data code with GetMissingFloat;" + kCrLf;
+                errors += name + kNoMissingCode + kCrLf;
                 ok = false;
             }
         }
     }
     if (f.CellLyrClose(layer) != 1) {
-        errors += name + ": cannot close grid layer with CellLyrClose;" + kCrLf;
+        errors += name + kCannotCloseLayer + kCrLf;
         ok = false;
     }
     if (ok)

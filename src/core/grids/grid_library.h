@@ -102,7 +102,9 @@ bool attachGridChoice(Registry& registry, int slot, const std::string& path, Gri
 // A grid name for the library: UTF-8 when it is valid UTF-8, else Latin-1.
 std::u16string gridName16(const std::string& name);
 
-// The texts of the binding and the attach.
+// The texts of the binding and the attach; the error line of a library grid
+// while the library is not usable follows its name.
+inline constexpr const char* kLibraryUnavailable = ": the grid-access library is not available;";
 inline constexpr const char* kManualAttachNeeded = "Manual attach of 3 DLL\xB4s is needed.";
 inline constexpr const char* kAttachAbandoned =
     "DLL-files not all attached. ESRI grids and other rasters cannot be used in this run.";

@@ -17,6 +17,13 @@ namespace tolvar {
 
 namespace {
 constexpr const char* kSearching = "Searching aux.info for point-GxG";
+constexpr const char* kReadError = "read error\r\n";
+constexpr const char* kCannotOpenLayer = ": cannot open grid layer with CellLayerOpen;\r\n";
+constexpr const char* kCannotReadBounds = ": cannot read grid file with BndCellRead;\r\n";
+constexpr const char* kNoWindowAccess = ": no access with AccessWindowSet;\r\n";
+constexpr const char* kNoPointAccess = ": no access with XY2WindowColRow;\r\n";
+constexpr const char* kNoIntCell = ": no access with GetWindowCellInt;\r\n";
+constexpr const char* kNoFloatCell = ": no access with GetWindowCellFloat;\r\n";
 
 std::size_t at(int i)
 {
@@ -242,7 +249,7 @@ bool LibraryGridSampler::open(std::string& errors)
 {
     layer_ = fn_.CellLayerOpen(path16_.c_str(), 2, 2, &cellType_, &cellSize_);
     if (layer_ < 0) {
-        errors += name_ + ": cannot open grid layer with CellLayerOpen;\r\n";
+        errors += name_ + kCannotOpenLayer;
         return false;
     }
     fn_.CellLyrGetIO(layer_);
@@ -254,31 +261,31 @@ bool LibraryGridSampler::lookup(double x, double y, double& z, std::string& erro
     double box[4] = {0, 0, 0, 0};
     double window[4] = {0, 0, 0, 0};
     if (fn_.BndCellRead(path16_.c_str(), box) != 1) {
-        errors += name_ + ": cannot read grid file with BndCellRead;\r\n";
+        errors += name_ + kCannotReadBounds;
         return false;
     }
     if (fn_.AccessWindowSet(box, cellSize_, window) != 1) {
-        errors += name_ + ": no access with AccessWindowSet;\r\n";
+        errors += name_ + kNoWindowAccess;
         return false;
     }
     bool ok = false;
     std::int32_t a = 0, b = 0;
     if (fn_.XY2WindowColRow(x, y, &a, &b) != 1) {
-        errors += name_ + ": no access with XY2WindowColRow;\r\n";
+        errors += name_ + kNoPointAccess;
     } else if (cellType_ == 1) {
         std::int32_t value = 0;
         ok = fn_.GetWindowCellInt(layer_, a, b, &value) == 1;
         if (ok)
             z = value;
         else
-            errors += name_ + ": no access with GetWindowCellInt;\r\n";
+            errors += name_ + kNoIntCell;
     } else {
         double value = 0;
         ok = fn_.GetWindowCellFloat(layer_, a, b, &value) == 1 && std::isfinite(value);
         if (ok)
             z = value;
         else
-            errors += name_ + ": no access with GetWindowCellFloat;\r\n";
+            errors += name_ + kNoFloatCell;
     }
     fn_.AccessWindowClear();
     return ok;
@@ -317,7 +324,7 @@ void sampleLibraryGrid(const WorkDir& dir, const std::string& name, double nodat
     int cellType = 2;
     bool closed = true;
     if (!library || !library->usable()) {
-        errors = name + ": the grid-access library is not available;\r\n";
+        errors = name + kLibraryUnavailable + "\r\n";
     } else {
         LibraryGridSampler sampler(library->fn, name, libraryPath(dir, name));
         if (sampler.open(errors)) {
@@ -345,7 +352,7 @@ void sampleLibraryGrid(const WorkDir& dir, const std::string& name, double nodat
             state.StrataCodes.push_back(text);
     }
     if (!errors.empty())
-        feedback.message("read error\r\n" + errors);
+        feedback.message(kReadError + errors);
     if (!closed)
         feedback.message("Closure of grid " + name + " with CellLyrClose failed.");
 }

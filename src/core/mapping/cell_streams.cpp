@@ -23,7 +23,7 @@ std::string InputStreams::refusal(const Registry& registry, const GridPropsTable
             continue;
         const std::string& name = registry.HulpVarRecs[static_cast<std::size_t>(i)].PFileName;
         if (!library.usable())
-            text += name + ": the grid-access library is not available;\r\n";
+            text += name + kLibraryUnavailable + "\r\n";
         else if (!library.rowsReadable())
             text += name + ": cannot be mapped; the grid-access library has no GetWindowRowFloat;\r\n";
     }
