@@ -6,12 +6,8 @@
 // Memory must not grow with the number of rows: compare the "peak_rss_mib"
 // counter of a small side (TOLVAR_BENCH_CELLS=1000) with the default.
 // TOLVAR_BENCH_KEEP=1 keeps the run's directory to look at the maps.
-#include "app/app_state.h"
-#include "app/session.h"
-#include "grids/batch_start.h"
+#include "bench_support.h"
 #include "mapping/prediction_run.h"
-#include "pointdata/point_editor.h"
-#include "regression/regression_run.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,7 +17,6 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <sys/resource.h>
 
 namespace fs = std::filesystem;
 using namespace tolvar;
@@ -87,34 +82,6 @@ fs::path gridDirectory(int side)
     return dir;
 }
 
-class NullCanvas : public Canvas {
-public:
-    NullCanvas(int w, int h) : w_(w), h_(h) {}
-    int width() const override { return w_; }
-    int height() const override { return h_; }
-    void setPen(Rgb, int) override {}
-    void setBrush(Rgb) override {}
-    void setFont(const FontStyle&) override {}
-    void fillRect(int, int, int, int) override {}
-    void rectangle(int, int, int, int) override {}
-    void line(int, int, int, int) override {}
-    void setPixel(int, int, Rgb) override {}
-    void text(int, int, std::string_view) override {}
-    int textWidth(std::string_view t) override { return 6 * static_cast<int>(t.size()); }
-    int textHeight(std::string_view) override { return 13; }
-    void saveBmp(const fs::path&) override {}
-
-private:
-    int w_, h_;
-};
-
-double peakRssMiB()
-{
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    return static_cast<double>(usage.ru_maxrss) / 1024.0;
-}
-
 void BM_MapThreeMxW(benchmark::State& bench)
 {
     const int side = gridSide();
@@ -135,19 +102,8 @@ void BM_MapThreeMxW(benchmark::State& bench)
         }
         SilentFeedback feedback;
         AppState state(WorkDir(work), feedback);
-        startUp(state);
-        kikstart(work / "wendbat.txt", state.registry);
-        PointEditor editor;
-        editor.open();
-        editor.sourceFile = (work / "piezometers.csv").string();
-        editor.read(work / "piezometers.csv", ';', false);
-        editor.applyMissingCode();
-        editor.ready(state.workDir, feedback);
-        RegressionSettings settings;
-        settings.mxwChecked = {true, true, true};
-        settings.weighted = true;
-        settings.usedFile = editor.sourceFile;
-        settings.roleTexts = editor.roleTexts;
+        const RegressionSettings settings =
+            bench::prepareSession(state, work, "piezometers.csv", ';', {true, true, true}, feedback);
         const RegressionOutcome regression = runRegression(state, settings);
         if (!regression.completed)
             throw std::runtime_error("the regression run did not complete");
@@ -156,7 +112,7 @@ void BM_MapThreeMxW(benchmark::State& bench)
         for (int i = 0; i < 6; ++i)
             mapping.outputNames[static_cast<std::size_t>(i)] =
                 regression.outputNames[static_cast<std::size_t>(i)].text;
-        NullCanvas fit(350, 250), status(350, 350);
+        bench::NullCanvas fit(350, 250), status(350, 350);
         bench.ResumeTiming();
 
         const MappingOutcome mapped = runPrediction(state, mapping, fit, status);
@@ -171,7 +127,7 @@ void BM_MapThreeMxW(benchmark::State& bench)
     const double cells = static_cast<double>(side) * side;
     bench.counters["cells_per_s"] =
         benchmark::Counter(cells * static_cast<double>(bench.iterations()), benchmark::Counter::kIsRate);
-    bench.counters["peak_rss_mib"] = peakRssMiB();
+    bench.counters["peak_rss_mib"] = bench::peakRssMiB();
     if (!std::getenv("TOLVAR_BENCH_KEEP"))
         fs::remove_all(work);
 }

@@ -25,6 +25,18 @@ void appendFixed(std::string& out, double value, int width, int decimals)
     }
     if (decimals < 0)
         decimals = 0;
+    // Whole numbers (every map cell) take the integer path: rounding to the
+    // nearest, halves to even, is what the fixed form with no decimals gives.
+    if (decimals == 0 && std::fabs(value) < 9.0e15) {
+        char digits[24];
+        const auto rounded = static_cast<long long>(std::nearbyint(value));
+        const auto end = std::to_chars(digits, digits + sizeof digits, rounded).ptr;
+        const auto length = static_cast<int>(end - digits);
+        if (width > length)
+            out.append(static_cast<std::size_t>(width - length), ' ');
+        out.append(digits, end);
+        return;
+    }
     char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,
                                       std::chars_format::fixed, decimals);

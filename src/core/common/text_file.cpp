@@ -109,4 +109,27 @@ void checkWritten(const std::ostream& out, const std::filesystem::path& path)
         throw IoError(path.string(), "writing to the file failed");
 }
 
+void writeLines(std::ostream& stream, const std::vector<std::string>& lines)
+{
+    // One block in one write: result files run to thousands of lines.
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + kLineEnd.size();
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += kLineEnd;
+    }
+    stream.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+void writeTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines)
+{
+    std::ofstream out = openForWriting(path);
+    writeLines(out, lines);
+    out.flush();
+    checkWritten(out, path);
+}
+
 }  // namespace tolvar

@@ -46,4 +46,9 @@ std::ofstream openForWriting(const std::filesystem::path& path, bool append = fa
 // Throws IoError when the stream has failed while writing.
 void checkWritten(const std::ostream& out, const std::filesystem::path& path);
 
+// Every line followed by CR LF.
+void writeLines(std::ostream& out, const std::vector<std::string>& lines);
+// Replaces the file by these lines; throws IoError naming it when it fails.
+void writeTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
+
 }  // namespace tolvar

@@ -1,5 +1,6 @@
 #include "mapping/prediction.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace tolvar {
@@ -19,21 +20,34 @@ std::pair<int, int> testedPair(const Presence& present)
 }
 }  // namespace
 
-double bepaalsd(const Tmodel& model, const std::array<double, 17>& z, double missingCode)
+SdForm::SdForm(const Tmodel& model) : P(std::min(model.P, 16)), MSRes(model.MSRes)
 {
-    if (!(model.MSRes > 0.0))
+    for (int i = 1; i <= P; ++i)
+        for (int j = 1; j <= P; ++j)
+            V[static_cast<std::size_t>((i - 1) * P + (j - 1))] =
+                model.VarCov[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+}
+
+double bepaalsd(const SdForm& form, const std::array<double, 17>& z, double missingCode)
+{
+    if (!(form.MSRes > 0.0))
         return missingCode;
     double q = 0.0;
-    for (int i = 1; i <= model.P && i <= 16; ++i) {
+    const double* row = form.V.data();
+    for (int i = 1; i <= form.P; ++i, row += form.P) {
         double v = 0.0;
-        for (int j = 1; j <= model.P && j <= 16; ++j)
-            v += z[static_cast<std::size_t>(j)] *
-                 model.VarCov[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+        for (int j = 1; j <= form.P; ++j)
+            v += z[static_cast<std::size_t>(j)] * row[j - 1];
         q += v * z[static_cast<std::size_t>(i)];
     }
     if (q < 0.0)
         return 0.0;
-    return std::sqrt(q / model.MSRes);
+    return std::sqrt(q / form.MSRes);
+}
+
+double bepaalsd(const Tmodel& model, const std::array<double, 17>& z, double missingCode)
+{
+    return bepaalsd(SdForm(model), z, missingCode);
 }
 
 bool CheckOK(const std::array<double, 3>& values, const Presence& present)

@@ -6,10 +6,20 @@
 
 namespace tolvar {
 
+// The quadratic form of one model, laid out once for the cell loop: its
+// P x P covariance block, row after row, and its residual variance.
+struct SdForm {
+    explicit SdForm(const Tmodel& model);
+    int P = 0;
+    double MSRes = 0.0;
+    std::array<double, 256> V{};
+};
+
 // bepaalsd: sqrt(z' V z / MSRes) for the regressor vector z (z[1] = 1, then the
 // regressor values) of a model. A residual variance of 0 gives `missingCode`;
 // a quadratic form that rounding made negative gives 0.
 double bepaalsd(const Tmodel& model, const std::array<double, 17>& z, double missingCode);
+double bepaalsd(const SdForm& form, const std::array<double, 17>& z, double missingCode);
 
 // The present flags of the three MxW values of a cell.
 using Presence = std::array<bool, 3>;

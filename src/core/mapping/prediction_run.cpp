@@ -1,5 +1,6 @@
 #include "mapping/prediction_run.h"
 
+#include "common/bounded_queue.h"
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
@@ -14,6 +15,8 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
+#include <thread>
 
 namespace fs = std::filesystem;
 
@@ -175,10 +178,13 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
             if (const auto v = parseReal(strata[at(i)]))
                 strataByValue.emplace(*v, i);
         std::vector<std::array<const Tmodel*, 3>> models(at(strataCount));
+        std::vector<std::array<std::optional<SdForm>, 3>> sdForms(at(strataCount));
         for (int i = 0; i < strataCount; ++i)
             for (int m = 0; m < 3; ++m) {
                 const Tmodel* model = state.modelTables.lookup(m, toskim2(strata[at(i)]));
                 models[at(i)][at(m)] = model && model->hasModel ? model : nullptr;
+                if (models[at(i)][at(m)])
+                    sdForms[at(i)][at(m)].emplace(*model);
             }
         std::array<double, 16> auxNodata{};
         for (int i = 1; i <= n; ++i)
@@ -193,12 +199,91 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         long long wrongOrder = 0;
         std::array<double, 16> aux{};
         std::array<bool, 16> missing{};
-        std::string text;
         std::array<int, 3> valueKeys{}, sdKeys{};
         for (int m = 0; m < 3; ++m) {
             valueKeys[at(m)] = OutputStreams::keyIndex(kMxwNames[at(m)]);
             sdKeys[at(m)] = OutputStreams::keyIndex(kSdKeys[m]);
         }
+        const bool rowEnds = type == TGridFileType::asciigrid;
+        const std::size_t slots = at(n + 1);
+        const std::size_t width = static_cast<std::size_t>(ncols);
+
+        // Three stages overlap: a reading thread parses the rows of every
+        // grid, this thread predicts and paints, a writing thread formats
+        // and writes the maps. A few rows in flight keep memory flat.
+        struct InRow {
+            std::vector<double> cells;  // [column * slots + slot]
+            std::exception_ptr error;
+        };
+        struct OutRow {
+            std::array<std::vector<double>, 6> values;  // [key]
+        };
+        BoundedQueue<InRow> inRows(4);
+        BoundedQueue<OutRow> outRows(4);
+        std::exception_ptr writeError;
+        std::thread reader([&] {
+            for (long long r = 1; r <= nrows; ++r) {
+                InRow row;
+                try {
+                    row.cells.resize(slots * width);
+                    for (std::size_t c = 0; c < width; ++c)
+                        for (std::size_t i = 0; i < slots; ++i)
+                            row.cells[c * slots + i] = inputs.leeswaarde(static_cast<int>(i));
+                    if (rowEnds)
+                        for (int i = 0; i <= n; ++i)
+                            inputs.leesregel(i);
+                } catch (...) {
+                    row.error = std::current_exception();
+                    inRows.push(std::move(row));
+                    break;
+                }
+                if (!inRows.push(std::move(row)))
+                    break;
+            }
+            inRows.close();
+        });
+        std::thread writer([&] {
+            try {
+                std::string text;
+                while (auto row = outRows.pop()) {
+                    for (int m = 0; m < 3; ++m) {
+                        if (!settings.mapped[at(m)])
+                            continue;
+                        for (const int key : {valueKeys[at(m)], sdKeys[at(m)]}) {
+                            for (double v : row->values[at(key)]) {
+                                text.clear();
+                                appendFixed(text, v, 5, 0);
+                                outputs.schrijfwaarde(type, key, text);
+                            }
+                        }
+                        if (rowEnds) {
+                            outputs.schrijfregel(kMxwNames[at(m)]);
+                            outputs.schrijfregel(kSdKeys[m]);
+                        }
+                    }
+                }
+            } catch (...) {
+                writeError = std::current_exception();
+                outRows.close();
+            }
+        });
+        // Whatever ends the loop, both threads stop before the streams go.
+        struct Join {
+            BoundedQueue<InRow>& in;
+            BoundedQueue<OutRow>& out;
+            std::thread& reader;
+            std::thread& writer;
+            ~Join()
+            {
+                in.close();
+                out.close();
+                if (reader.joinable())
+                    reader.join();
+                if (writer.joinable())
+                    writer.join();
+            }
+        } join{inRows, outRows, reader, writer};
+
         long long nextReport = 0;
         // The last cell painted on each pixel is the one that shows: skip a
         // cell whose square the next cell covers again.
@@ -206,10 +291,22 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         Rgb pendingColor;
         bool pending = false;
         for (long long r = 1; r <= nrows; ++r) {
+            std::optional<InRow> in = inRows.pop();
+            if (!in)
+                throw IoError("", "the grids could not be read");
+            if (in->error)
+                std::rethrow_exception(in->error);
+            OutRow out;
+            for (int m = 0; m < 3; ++m)
+                if (settings.mapped[at(m)]) {
+                    out.values[at(valueKeys[at(m)])].reserve(width);
+                    out.values[at(sdKeys[at(m)])].reserve(width);
+                }
             for (long long c = 1; c <= ncols; ++c) {
-                const double s = inputs.leeswaarde(0);
+                const double* cell = in->cells.data() + static_cast<std::size_t>(c - 1) * slots;
+                const double s = cell[0];
                 for (int i = 1; i <= n; ++i) {
-                    aux[at(i)] = inputs.leeswaarde(i);
+                    aux[at(i)] = cell[i];
                     missing[at(i)] = aux[at(i)] == auxNodata[at(i)];
                 }
                 const bool stratumMissing = s == nodata;
@@ -236,7 +333,7 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                     if (!p.ok)
                         continue;
                     values[at(m)] = p.value;
-                    sds[at(m)] = bepaalsd(*model, p.z, nodata);
+                    sds[at(m)] = bepaalsd(*sdForms[at(stratumIndex)][at(m)], p.z, nodata);
                     present[at(m)] = true;
                 }
                 if (settings.orderCheck) {
@@ -253,12 +350,8 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                     if (!settings.mapped[at(m)])
                         continue;
                     color = greyLevel(values[at(m)], state.sampling.ranges[at(m)]);
-                    text.clear();
-                    appendFixed(text, values[at(m)], 5, 0);
-                    outputs.schrijfwaarde(type, valueKeys[at(m)], text);
-                    text.clear();
-                    appendFixed(text, sds[at(m)], 5, 0);
-                    outputs.schrijfwaarde(type, sdKeys[at(m)], text);
+                    out.values[at(valueKeys[at(m)])].push_back(values[at(m)]);
+                    out.values[at(sdKeys[at(m)])].push_back(sds[at(m)]);
                 }
                 if (stratumMissing || lastMapped < 0)
                     color = colors::kWhite;
@@ -275,20 +368,17 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                 picture.pixel(pendingColor, static_cast<double>(ncols), static_cast<double>(r));
                 pending = false;
             }
-            if (type == TGridFileType::asciigrid) {
-                for (int i = 0; i <= n; ++i)
-                    inputs.leesregel(i);
-                for (int m = 0; m < 3; ++m)
-                    if (settings.mapped[at(m)]) {
-                        outputs.schrijfregel(kMxwNames[at(m)]);
-                        outputs.schrijfregel(kSdKeys[m]);
-                    }
-            }
+            if (!outRows.push(std::move(out)))
+                break;  // the writer failed: its error follows
             if (r >= nextReport || r == nrows) {
                 fb.progress(static_cast<double>(r), static_cast<double>(nrows), kMapping);
                 nextReport = r + std::max<long long>(1, nrows / kProgressSteps);
             }
         }
+        outRows.close();
+        writer.join();
+        if (writeError)
+            std::rethrow_exception(writeError);
         for (int m = 0; m < 3; ++m)
             if (settings.mapped[at(m)]) {
                 outputs.sluitbestand(type, kMxwNames[at(m)]);

@@ -43,14 +43,18 @@ LibraryRowSource::~LibraryRowSource()
 
 double LibraryRowSource::next()
 {
+    // Reading on past the end of a row goes into the next one, as an ASCII
+    // grid's stream does.
+    if (loaded_ && col_ >= values_.size()) {
+        ++row_;
+        loaded_ = false;
+    }
     if (!loaded_) {
         if (fn_.GetWindowRowFloat(layer_, row_, values_.data(), static_cast<std::int32_t>(values_.size())) != 1)
             throw IoError(name_, "cannot read row " + std::to_string(row_ + 1) + " with GetWindowRowFloat");
         loaded_ = true;
         col_ = 0;
     }
-    if (col_ >= values_.size())
-        throw IoError(name_, "row " + std::to_string(row_ + 1) + " holds fewer values than asked for");
     return values_[col_++];
 }
 

@@ -21,6 +21,12 @@ int SolveLinearModel(const TMatrix& X, const TVector& Y, const TVector& w, int N
         for (int j = 1; j <= k; ++j)
             row[j] = X[j][i] * a;
     }
+    return SolveDesign(A, b, lb, lastRow, k, N, B, C);
+}
+
+int SolveDesign(TMatrix& A, const TVector& b, int lb, int lastRow, int k, int N, TVector& B,
+                TMatrix& C)
+{
     TVector sv(k);
     TMatrix vs(k, k);
     if (SvdDecompose(A, lb, lastRow, k, sv, vs) != 0)
@@ -53,49 +59,66 @@ TRegTest RegressionTests(const TVector& Y, const TVector& Ycalc, const TVector& 
                          int firstPar, int lastPar, bool weighted, TMatrix& V,
                          double negligibleSsr)
 {
-    TRegTest test;
-    const int nobs = N;
     const int npar = lastPar - firstPar + 1;
+    RegressionSums sums;
+    if (npar < N) {
+        const double ymean = VectorMean(Y, 1, N);
+        if (weighted) {
+            sums.sst = WeightedSquaredDeviationSum(Y, w, 1, N, ymean);
+            sums.sse = WeightedSquaredDeviationSum(Ycalc, w, 1, N, ymean);
+            sums.ssr = WeightedSquaredDifferenceSum(Y, Ycalc, w, 1, N);
+        } else {
+            sums.sst = SquaredDeviationSum(Y, 1, N, ymean);
+            sums.sse = SquaredDeviationSum(Ycalc, 1, N, ymean);
+            sums.ssr = SquaredDifferenceSum(Y, Ycalc, 1, N);
+        }
+        if (sums.ssr <= negligibleSsr)
+            sums.ssr = 0.0;
+    }
+    const TRegTest test = TestsFromSums(sums, N, npar);
+    ScaleCovariance(V, firstPar, lastPar, test.Vr);
+    return test;
+}
+
+TRegTest TestsFromSums(const RegressionSums& sums, int nobs, int npar)
+{
+    TRegTest test;
     if (npar >= nobs) {
         test.Vr = 0.0;
         test.R2 = 1.0;
         test.R2a = 0.0;
         test.F = 0.0;
         test.ProbF = 1.0;
-    } else {
-        const double ymean = VectorMean(Y, 1, N);
-        double sst, sse, ssr;
-        if (weighted) {
-            sst = WeightedSquaredDeviationSum(Y, w, 1, N, ymean);
-            sse = WeightedSquaredDeviationSum(Ycalc, w, 1, N, ymean);
-            ssr = WeightedSquaredDifferenceSum(Y, Ycalc, w, 1, N);
-        } else {
-            sst = SquaredDeviationSum(Y, 1, N, ymean);
-            sse = SquaredDeviationSum(Ycalc, 1, N, ymean);
-            ssr = SquaredDifferenceSum(Y, Ycalc, 1, N);
-        }
-        if (ssr <= negligibleSsr)
-            ssr = 0.0;
-        // With all observations equal there is nothing to explain: R2 and R2a
-        // stay undefined (NaN) and are left out of the result file.
-        test.R2 = sst > 0.0 ? sse / sst : std::nan("");
-        test.R2a = 1.0 - (1.0 - test.R2) * (nobs - 1) / (nobs - npar);
-        test.Vr = ssr / (nobs - npar);
-        if (test.Vr > 0.0) {
-            test.F = (sse / (npar - 1)) / test.Vr;
-            test.ProbF = FisherUpperTail(npar - 1, nobs - npar, test.F);
-        } else {
-            test.F = LargestReal;
-            test.ProbF = 0.0;
-        }
+        return test;
     }
+    // With all observations equal there is nothing to explain: R2 and R2a
+    // stay undefined (NaN) and are left out of the result file.
+    test.R2 = sums.sst > 0.0 ? sums.sse / sums.sst : std::nan("");
+    test.R2a = 1.0 - (1.0 - test.R2) * (nobs - 1) / (nobs - npar);
+    test.Vr = ResidualVariance(sums.ssr, nobs, npar);
+    if (test.Vr > 0.0) {
+        test.F = (sums.sse / (npar - 1)) / test.Vr;
+        test.ProbF = FisherUpperTail(npar - 1, nobs - npar, test.F);
+    } else {
+        test.F = LargestReal;
+        test.ProbF = 0.0;
+    }
+    return test;
+}
+
+double ResidualVariance(double ssr, int nobs, int npar)
+{
+    return ssr / (nobs - npar);
+}
+
+void ScaleCovariance(TMatrix& V, int firstPar, int lastPar, double Vr)
+{
     for (int i = firstPar; i <= lastPar; ++i) {
         for (int j = i; j <= lastPar; ++j) {
-            V[i][j] *= test.Vr;
+            V[i][j] *= Vr;
             V[j][i] = V[i][j];
         }
     }
-    return test;
 }
 
 void ParameterTests(const TVector& B, const TMatrix& V, int N, int firstPar, int lastPar,
@@ -172,8 +195,6 @@ FitOutput FitRegression(const TMatrix& X, const TVector& Y, const TVector& s, in
 double roundingLevelSsr(const TMatrix& X, const TVector& Y, const TVector& w, const TVector& B,
                         int N, int k, bool constant, bool weighted)
 {
-    // A backward-stable least-squares solve leaves a residual of at most
-    // c * eps * (|y| + |A| |B|) when the data fit exactly.
     double yNorm2 = 0.0, aNorm2 = 0.0, bNorm2 = 0.0;
     for (int i = 1; i <= N; ++i) {
         const double wi = weighted ? w[i] : 1.0;
@@ -185,6 +206,13 @@ double roundingLevelSsr(const TMatrix& X, const TVector& Y, const TVector& w, co
     }
     for (int j = constant ? 0 : 1; j <= k; ++j)
         bNorm2 += B[j] * B[j];
+    return roundingLevelSsr(yNorm2, aNorm2, bNorm2, N, k);
+}
+
+double roundingLevelSsr(double yNorm2, double aNorm2, double bNorm2, int N, int k)
+{
+    // A backward-stable least-squares solve leaves a residual of at most
+    // c * eps * (|y| + |A| |B|) when the data fit exactly.
     const double c = 10.0 * (N + k + 1) * MachinePrecision;
     const double level = c * (std::sqrt(yNorm2) + std::sqrt(aNorm2) * std::sqrt(bNorm2));
     return level * level;

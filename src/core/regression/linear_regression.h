@@ -35,6 +35,12 @@ FitOutput FitRegression(const TMatrix& X, const TVector& Y, const TVector& s, in
 int SolveLinearModel(const TMatrix& X, const TVector& Y, const TVector& w, int N, int k,
                      bool constant, bool weighted, TVector& B, TMatrix& C);
 
+// Least squares on a design already built (and weighted): A, rows lb..lastRow
+// and columns lb..k, is overwritten by U. N, the number of observations, sets
+// the rank tolerance as it does for the full design.
+int SolveDesign(TMatrix& A, const TVector& b, int lb, int lastRow, int k, int N, TVector& B,
+                TMatrix& C);
+
 double PredictLinear(const TVector& B, const TVector& x, int k, bool constant);
 
 // Fills the test record and scales the covariance V in place by Vr. A residual
@@ -43,10 +49,22 @@ TRegTest RegressionTests(const TVector& Y, const TVector& Ycalc, const TVector& 
                          int firstPar, int lastPar, bool weighted, TMatrix& V,
                          double negligibleSsr = 0.0);
 
+// The sums of squares the tests are made of: total, explained, residual.
+struct RegressionSums {
+    double sst = 0.0, sse = 0.0, ssr = 0.0;
+};
+// The test record from the sums (the residual sum already cleared when negligible).
+TRegTest TestsFromSums(const RegressionSums& sums, int nobs, int npar);
+double ResidualVariance(double ssr, int nobs, int npar);
+// V[i][j] = C[i][j] * Vr over the coefficient range, kept symmetric.
+void ScaleCovariance(TMatrix& V, int firstPar, int lastPar, double Vr);
+
 // The residual sum of squares that rounding alone can produce for this fit:
 // below it the data lie exactly on the fitted plane.
 double roundingLevelSsr(const TMatrix& X, const TVector& Y, const TVector& w, const TVector& B,
                         int N, int k, bool constant, bool weighted);
+// The same from the squared norms of y, of the design and of B.
+double roundingLevelSsr(double yNorm2, double aNorm2, double bNorm2, int N, int k);
 
 // Standard error, t value and two-sided probability of every coefficient.
 void ParameterTests(const TVector& B, const TMatrix& V, int N, int firstPar, int lastPar,

@@ -121,64 +121,86 @@ RegressionData readRegressionData(std::istream& in, const std::string& fileName,
     return data;
 }
 
-void writeRegressionResult(std::ostream& stream, const std::string& dataFileName,
-                           const RegressionData& data, const FitOutput& fit)
+std::vector<std::string> resultHeaderLines(const std::string& dataFileName,
+                                           const std::string& studyName,
+                                           const std::vector<std::string>& names,
+                                           const std::string& yName)
 {
-    TextWriter out(stream);
-    const int k = data.k;
-    const int N = data.N;
-    out.line(kEquals);
-    out.line("Data file  : " + dataFileName);
-    out.line("Study name : " + data.studyName);
-    for (int j = 1; j <= k; ++j)
-        out.line(indexedName('x', j) + "         : " + data.names[j - 1]);
-    out.line("y          : " + data.yName);
-    out.line("Function   : " + FormulaText(k, true));
-    out.line(kDashes);
-    out.line(kParameterHeader);
-    out.line(kDashes);
+    std::vector<std::string> lines;
+    lines.reserve(names.size() + 8);
+    lines.push_back(kEquals);
+    lines.push_back("Data file  : " + dataFileName);
+    lines.push_back("Study name : " + studyName);
+    for (std::size_t j = 1; j <= names.size(); ++j)
+        lines.push_back(indexedName('x', static_cast<int>(j)) + "         : " + names[j - 1]);
+    lines.push_back("y          : " + yName);
+    lines.push_back("Function   : " + FormulaText(static_cast<int>(names.size()), true));
+    return lines;
+}
+
+std::string observationsLine(int N)
+{
+    return kLabelN + integerText(N, 5);
+}
+
+std::string residualErrorLine(double Vr)
+{
+    return kLabelS + fixed(std::sqrt(Vr), 10, 8);
+}
+
+std::vector<std::string> resultLines(const std::string& dataFileName, const ResultContent& r)
+{
+    const int k = r.k;
+    const int N = r.N;
+    std::vector<std::string> out = resultHeaderLines(dataFileName, r.studyName, r.names, r.yName);
+    out.reserve(out.size() + static_cast<std::size_t>(2 * k + N) + 20);
+    out.push_back(kDashes);
+    out.push_back(kParameterHeader);
+    out.push_back(kDashes);
+    const auto at = [](int j) { return static_cast<std::size_t>(j); };
     for (int j = 0; j <= k; ++j) {
-        std::string line = padLeft(indexedName('b', j), 5) + fixed((*fit.B)[j], 17, 8);
-        if ((*fit.SB)[j] > 0.0)
-            line += fixed((*fit.SB)[j], 17, 8) + fixed((*fit.T)[j], 17, 2) +
-                    fixed((*fit.ProbT)[j], 17, 4);
-        out.line(line);
+        std::string line = padLeft(indexedName('b', j), 5) + fixed(r.B[at(j)], 17, 8);
+        if (r.SB[at(j)] > 0.0)
+            line += fixed(r.SB[at(j)], 17, 8) + fixed(r.T[at(j)], 17, 2) +
+                    fixed(r.ProbT[at(j)], 17, 4);
+        out.push_back(std::move(line));
     }
-    out.line(kDashes);
-    const TRegTest& t = fit.test;
-    out.line(kLabelN + integerText(N, 5));
-    out.line(kLabelS + fixed(std::sqrt(t.Vr), 10, 8));
+    out.push_back(kDashes);
+    const TRegTest& t = r.test;
+    out.push_back(observationsLine(N));
+    out.push_back(residualErrorLine(t.Vr));
     if (t.R2 >= 0.0 && t.R2 <= 1.0)
-        out.line(kLabelR2 + fixed(t.R2, 10, 8));
+        out.push_back(kLabelR2 + fixed(t.R2, 10, 8));
     if (t.R2a >= 0.0 && t.R2a <= 1.0)
-        out.line(kLabelR2a + fixed(t.R2a, 10, 8));
-    out.line(kLabelF + varianceRatioText(t.F) + "    Prob(>F) = " + fixed(t.ProbF, 6, 4));
-    out.line(kDashes);
-    out.line(kCovarianceTitle);
+        out.push_back(kLabelR2a + fixed(t.R2a, 10, 8));
+    out.push_back(kLabelF + varianceRatioText(t.F) + "    Prob(>F) = " + fixed(t.ProbF, 6, 4));
+    out.push_back(kDashes);
+    out.push_back(kCovarianceTitle);
     std::string heads;
     for (int j = 0; j <= k; ++j)
         heads += std::string(11, ' ') + padLeft(indexedName('b', j), 5);
-    out.line(heads);
-    out.line(kDashes);
+    out.push_back(std::move(heads));
+    out.push_back(kDashes);
     for (int j = 0; j <= k; ++j) {
         std::string row;
-        for (int l = 0; l <= k; ++l)
-            row += "  " + fixed((*fit.V)[j][l], 14, 7);
-        out.line(row);
+        for (int l = 0; l <= k; ++l) {
+            row += "  ";
+            appendFixed(row, r.V[at(j * (k + 1) + l)], 14, 7);
+        }
+        out.push_back(std::move(row));
     }
-    out.line(kDashes);
-    out.line(kListingHeader);
-    out.line(kDashes);
-    std::string line;  // reused: no allocation per observation
-    line.reserve(128);
-    for (int i = 1; i <= N; ++i) {
-        const double y = (*data.Y)[i];
-        const double yc = (*fit.Ycalc)[i];
-        const double sd = (*fit.S)[i];
+    out.push_back(kDashes);
+    out.push_back(kListingHeader);
+    out.push_back(kDashes);
+    for (int i = 0; i < N; ++i) {
+        const double y = r.Y[at(i)];
+        const double yc = r.Ycalc[at(i)];
+        const double sd = r.S[at(i)];
         const double residual = y - yc;
-        line.clear();
+        std::string line;
+        line.reserve(80);
         char index[16];
-        const auto end = std::to_chars(index, index + sizeof index, i).ptr;
+        const auto end = std::to_chars(index, index + sizeof index, i + 1).ptr;
         const auto digits = static_cast<std::size_t>(end - index);
         if (digits < 3)
             line.append(3 - digits, ' ');
@@ -192,9 +214,71 @@ void writeRegressionResult(std::ostream& stream, const std::string& dataFileName
             appendFixed(line, residual / sd, 14, 4);
         else
             line += "       missing";
-        out.line(line);
+        out.push_back(std::move(line));
     }
-    out.line(kEquals);
+    out.push_back(kEquals);
+    return out;
+}
+
+ResultContent resultContent(const RegressionData& data, const FitOutput& fit)
+{
+    ResultContent r;
+    r.studyName = data.studyName;
+    r.names = data.names;
+    r.yName = data.yName;
+    r.k = data.k;
+    r.N = data.N;
+    for (int j = 0; j <= data.k; ++j) {
+        r.B.push_back((*fit.B)[j]);
+        r.SB.push_back((*fit.SB)[j]);
+        r.T.push_back((*fit.T)[j]);
+        r.ProbT.push_back((*fit.ProbT)[j]);
+        for (int l = 0; l <= data.k; ++l)
+            r.V.push_back((*fit.V)[j][l]);
+    }
+    r.test = fit.test;
+    for (int i = 1; i <= data.N; ++i) {
+        r.Y.push_back((*data.Y)[i]);
+        r.Ycalc.push_back((*fit.Ycalc)[i]);
+        r.S.push_back((*fit.S)[i]);
+    }
+    return r;
+}
+
+void writeRegressionResult(std::ostream& stream, const std::string& dataFileName,
+                           const RegressionData& data, const FitOutput& fit)
+{
+    writeLines(stream, resultLines(dataFileName, resultContent(data, fit)));
+}
+
+std::vector<std::string> appendCoordinates(std::vector<std::string> result,
+                                           const std::vector<std::string>& xy)
+{
+    std::size_t nextXy = 0;
+    auto suffix = [&](std::string& line) {
+        line += ' ';
+        if (nextXy < xy.size())
+            line += xy[nextXy++];
+    };
+    std::size_t i = 0;
+    // Up to and including the listing header, which gets the column heads.
+    for (; i < result.size(); ++i) {
+        if (result[i].find("Y obs.") != std::string::npos) {
+            suffix(result[i]);
+            ++i;
+            break;
+        }
+    }
+    if (i < result.size())
+        ++i;  // the separator stays as it is
+    // Residual lines, up to and including the closing line of equals signs.
+    for (; i < result.size(); ++i) {
+        const bool closing = result[i].find('=') != std::string::npos;
+        suffix(result[i]);
+        if (closing)
+            break;
+    }
+    return result;
 }
 
 std::string resultFileName(const std::string& dataFileName)
@@ -251,31 +335,7 @@ void AddXY2OUTFILE(const fs::path& dir, const std::string& regFileName)
 
     {
         std::ofstream addOut = openForWriting(addPath);
-        TextWriter out(addOut);
-        std::size_t nextXy = 0;
-        auto xyLine = [&]() -> std::string { return nextXy < xy.size() ? xy[nextXy++] : ""; };
-        std::size_t i = 0;
-        // Up to and including the listing header, which gets the column heads.
-        for (; i < result.size(); ++i) {
-            if (result[i].find("Y obs.") != std::string::npos) {
-                out.line(result[i] + " " + xyLine());
-                ++i;
-                break;
-            }
-            out.line(result[i]);
-        }
-        if (i < result.size())
-            out.line(result[i++]);  // the separator
-        // Residual lines, up to and including the closing line of equals signs.
-        for (; i < result.size(); ++i) {
-            out.line(result[i] + " " + xyLine());
-            if (result[i].find('=') != std::string::npos) {
-                ++i;
-                break;
-            }
-        }
-        for (; i < result.size(); ++i)
-            out.line(result[i]);
+        writeLines(addOut, appendCoordinates(std::move(result), xy));
         addOut.flush();
         checkWritten(addOut, addPath);
     }

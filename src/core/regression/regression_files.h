@@ -30,6 +30,36 @@ struct RegressionData {
 // line) raises IoError naming the file.
 RegressionData readRegressionData(std::istream& in, const std::string& fileName, bool weighted);
 
+// Everything a result file prints: coefficients 0..k, V row after row
+// ((k + 1) x (k + 1)), observations 0..N-1.
+struct ResultContent {
+    std::string studyName, yName;
+    std::vector<std::string> names;
+    int k = 0;
+    int N = 0;
+    std::vector<double> B, SB, T, ProbT, V;
+    TRegTest test;
+    std::vector<double> Y, Ycalc, S;
+};
+
+// The lines of a result file, without line ends.
+std::vector<std::string> resultLines(const std::string& dataFileName, const ResultContent& r);
+// Its first lines, up to the formula, which selection searches as well.
+std::vector<std::string> resultHeaderLines(const std::string& dataFileName,
+                                           const std::string& studyName,
+                                           const std::vector<std::string>& names,
+                                           const std::string& yName);
+// The statistics lines selection reads N and s from.
+std::string observationsLine(int N);
+std::string residualErrorLine(double Vr);
+
+ResultContent resultContent(const RegressionData& data, const FitOutput& fit);
+
+// The residual listing with the coordinate lines appended (the heads to the
+// listing header, one line per observation, a blank on the closing line).
+std::vector<std::string> appendCoordinates(std::vector<std::string> result,
+                                           const std::vector<std::string>& xy);
+
 // Writes the result file of a successful fit, every line ended by CR LF.
 void writeRegressionResult(std::ostream& out, const std::string& dataFileName,
                            const RegressionData& data, const FitOutput& fit);

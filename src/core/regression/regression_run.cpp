@@ -4,12 +4,16 @@
 #include "common/number_format.h"
 #include "common/text_file.h"
 #include "regression/regression_files.h"
+#include "regression/structure_fits.h"
 #include "selection/select_best.h"
 #include "structures/combinations.h"
 
 #include <algorithm>
 #include <ctime>
 #include <fstream>
+#include <map>
+#include <memory>
+#include <sstream>
 
 namespace fs = std::filesystem;
 
@@ -137,38 +141,31 @@ struct RunContext {
     std::vector<std::string> stratumKey;  // per row, blanks removed
 };
 
-// subselectie and schrijfselectie: writes the data file and XY.txt; returns N.
-int writeDataFile(const fs::path& dataPath, const fs::path& xyPath, const RunContext& ctx,
-                  const Selection& sel, const Registry& registry)
+// The coordinate columns as X1, Y1, X2, Y2, ...; pairs that do not exist are skipped.
+std::vector<int> coordinateColumns(const RunContext& ctx)
 {
-    const int mxwCol = ctx.columns[mxwRole(sel.mxw)];
-    const int sdCol = sel.weighted ? ctx.columns[sdRole(sel.mxw)] : -1;
-    std::vector<int> auxCols;
-    for (const auto& [group, variable] : sel.members)
-        auxCols.push_back(ctx.strataColumn + variable);
-    std::vector<int> marked = auxCols;
-    marked.push_back(mxwCol);
-    marked.push_back(ctx.strataColumn);
-    if (sdCol >= 0)
-        marked.push_back(sdCol);
-
-    std::vector<int> accepted;
-    const int rows = ctx.table.rowCount();
-    for (int r = 1; r < rows; ++r) {
-        if (ctx.stratumKey[at(r)] != sel.stratum)
-            continue;
-        bool missing = false;
-        for (int c : marked)
-            if (c >= 0 && c < ctx.table.colCount() &&
-                ctx.table.cell(c, r).find("missing") != std::string::npos)
-                missing = true;
-        if (!missing)
-            accepted.push_back(r);
+    std::vector<int> xyCols;
+    for (std::size_t i = 0; i < std::max(ctx.xColumns.size(), ctx.yColumns.size()); ++i) {
+        if (i < ctx.xColumns.size())
+            xyCols.push_back(ctx.xColumns[i]);
+        if (i < ctx.yColumns.size())
+            xyCols.push_back(ctx.yColumns[i]);
     }
+    return xyCols;
+}
 
-    std::ofstream data = openForWriting(dataPath);
-    std::ofstream xy = openForWriting(xyPath);
-    TextWriter dw(data), xw(xy);
+std::string cellsLine(const TextTable& table, const std::vector<int>& columns, int row)
+{
+    std::string line;
+    for (int c : columns) {
+        line += table.cell(c, row);
+        line += ' ';
+    }
+    return line;
+}
+
+std::string studyTitle(const Selection& sel, const Registry& registry)
+{
     std::string title = "from: ";
     for (std::size_t i = 0; i < sel.members.size(); ++i) {
         if (i > 0)
@@ -177,52 +174,353 @@ int writeDataFile(const fs::path& dataPath, const fs::path& xyPath, const RunCon
     }
     title += std::string(" to: ") + kMxwNames[at(sel.mxw)] + " (area:" + sel.stratum + ", " +
              (sel.weighted ? "weighted)" : "unweighted)");
-    dw.line(title);
-    dw.line(std::to_string(sel.members.size() + 1) + " variables");
-    for (const auto& member : sel.members)
-        dw.line(variableName(registry.labelCaption(member.second)));
-    dw.line(kMxwNames[at(sel.mxw)]);
-    dw.line(std::to_string(accepted.size()) + " observations");
+    return title;
+}
 
-    // Coordinates as X1, Y1, X2, Y2, ...; pairs that do not exist are skipped.
-    std::vector<int> xyCols;
-    for (std::size_t i = 0; i < std::max(ctx.xColumns.size(), ctx.yColumns.size()); ++i) {
-        if (i < ctx.xColumns.size())
-            xyCols.push_back(ctx.xColumns[i]);
-        if (i < ctx.yColumns.size())
-            xyCols.push_back(ctx.yColumns[i]);
+std::vector<std::string> variableNames(const Selection& sel, const Registry& registry)
+{
+    std::vector<std::string> names;
+    for (const auto& member : sel.members)
+        names.push_back(variableName(registry.labelCaption(member.second)));
+    return names;
+}
+
+// The text of the data file of one regression (title, names, the records):
+// the way in for records whose cells are not plain numbers, so that the
+// reader judges them exactly as it judges a data file.
+std::string dataFileText(const RunContext& ctx, const Selection& sel, const Registry& registry,
+                         const std::vector<int>& rows, int mxwCol, int sdCol)
+{
+    std::string text;
+    auto line = [&](const std::string& l) {
+        text += l;
+        text += kLineEnd;
+    };
+    line(studyTitle(sel, registry));
+    line(std::to_string(sel.members.size() + 1) + " variables");
+    for (const std::string& name : variableNames(sel, registry))
+        line(name);
+    line(kMxwNames[at(sel.mxw)]);
+    line(std::to_string(rows.size()) + " observations");
+    std::vector<int> cols;
+    for (const auto& member : sel.members)
+        cols.push_back(ctx.strataColumn + member.second);
+    cols.push_back(mxwCol);
+    if (sdCol >= 0)
+        cols.push_back(sdCol);
+    for (int r : rows)
+        line(cellsLine(ctx.table, cols, r));
+    return text;
+}
+
+// One cell of a used column as the data-file reader would take it: a value
+// when it is exactly one number.
+struct CellValue {
+    double value = 0.0;
+    bool missing = false;  // holds "missing": the record is left out
+    bool plain = true;     // one blank-free number
+};
+
+CellValue cellValue(const std::string& text)
+{
+    CellValue v;
+    if (text.find("missing") != std::string::npos) {
+        v.missing = true;
+        v.plain = false;
+        return v;
     }
-    std::string line;
-    for (int c : xyCols) {
-        line += ctx.table.cell(c, 0);
-        line += ' ';
+    const auto start = text.find_first_not_of(" \t");
+    const auto stop = start == std::string::npos ? start : text.find_first_of(" \t", start);
+    const bool oneToken = start != std::string::npos &&
+                          (stop == std::string::npos ||
+                           text.find_first_not_of(" \t", stop) == std::string::npos);
+    const auto parsed =
+        oneToken ? parseReal(std::string_view(text).substr(start, stop - start)) : std::nullopt;
+    v.plain = parsed.has_value();
+    v.value = parsed.value_or(0.0);
+    return v;
+}
+
+// Every regression of one stratum and MxW, fitted in memory; only the result
+// files that selection keeps are written.
+class PairRun {
+public:
+    PairRun(AppState& state, const RunContext& ctx, const std::vector<std::string>& structures,
+            const std::string& stratum, int mxw, bool weighted)
+        : state_(state), ctx_(ctx), structures_(structures), stratum_(stratum), mxw_(mxw),
+          weighted_(weighted), V_(state.registry.AuxVarCount),
+          mxwCol_(ctx.columns[mxwRole(mxw)]), sdCol_(weighted ? ctx.columns[sdRole(mxw)] : -1)
+    {
     }
-    xw.line(line);
-    for (int r : accepted) {
-        line.clear();
-        for (int c : auxCols) {
-            line += ctx.table.cell(c, r);
-            line += ' ';
-        }
-        line += ctx.table.cell(mxwCol, r);
-        line += ' ';
-        if (sdCol >= 0) {
-            line += ctx.table.cell(sdCol, r);
-            line += ' ';
-        }
-        dw.line(line);
-        line.clear();
-        for (int c : xyCols) {
-            line += ctx.table.cell(c, r);
-            line += ' ';
-        }
-        xw.line(line);
+
+    // Adds the regressions it handles (run or skipped) to `done`.
+    void run(long long& done, long long total, const std::string& progressText);
+
+private:
+    struct Job {
+        Selection sel;
+        std::vector<int> vars;
+        int count = 0;          // records
+        int set = -1;           // index into sets_: which records
+        int design = -1;        // index into designs_, -1 when the reader must judge
+        bool skipped = false;   // too few records
+        StructureFit fit;
+        std::string fileName;   // the result file name
+        SelectionModel model;
+    };
+
+    void prepare();
+    void fit(Job& job) const;
+    void writeResult(const Job& job) const;
+    std::vector<std::string> headerLines(const Job& job) const;
+
+    AppState& state_;
+    const RunContext& ctx_;
+    const std::vector<std::string>& structures_;
+    std::string stratum_;
+    int mxw_;
+    bool weighted_;
+    int V_;
+    int mxwCol_, sdCol_;
+
+    std::vector<int> base_;                             // records of the stratum
+    std::vector<CellValue> y_, s_;                      // per base record
+    std::vector<std::vector<CellValue>> x_;             // [v][base record]
+    std::vector<std::vector<int>> missingOf_;           // [v]: base positions
+    // The records of one or more structures (base positions) and their design.
+    struct RecordSet {
+        std::vector<int> positions;
+        std::vector<bool> plain;  // [0] the MxW (and sd), [v] the variables
+        int design = -1;
+        std::vector<std::string> xy;  // coordinate lines, heads first
+    };
+    std::vector<RecordSet> sets_;
+    std::vector<std::unique_ptr<ReducedDesign>> designs_;
+    std::vector<int> rowsOf(const Job& job) const;
+    std::vector<Job> jobs_;
+    std::map<std::string, std::vector<std::string>> readerResults_;  // file name -> lines
+};
+
+void PairRun::prepare()
+{
+    const TextTable& table = ctx_.table;
+    const int rows = table.rowCount();
+    const auto missingAt = [&](int c, int r) {
+        return c >= 0 && c < table.colCount() && table.cell(c, r).find("missing") != std::string::npos;
+    };
+    for (int r = 1; r < rows; ++r) {
+        if (ctx_.stratumKey[at(r)] != stratum_)
+            continue;
+        if (missingAt(mxwCol_, r) || missingAt(ctx_.strataColumn, r) || missingAt(sdCol_, r))
+            continue;
+        base_.push_back(r);
+        y_.push_back(cellValue(table.cell(mxwCol_, r)));
+        s_.push_back(sdCol_ >= 0 ? cellValue(table.cell(sdCol_, r)) : CellValue{});
     }
-    data.flush();
-    xy.flush();
-    checkWritten(data, dataPath);
-    checkWritten(xy, xyPath);
-    return static_cast<int>(accepted.size());
+    x_.assign(at(V_ + 1), {});
+    missingOf_.assign(at(V_ + 1), {});
+    for (int v = 1; v <= V_; ++v) {
+        const int c = ctx_.strataColumn + v;
+        for (std::size_t b = 0; b < base_.size(); ++b) {
+            const CellValue cell = c < table.colCount() ? cellValue(table.cell(c, base_[b]))
+                                                        : CellValue{};
+            if (cell.missing)
+                missingOf_[at(v)].push_back(static_cast<int>(b));
+            x_[at(v)].push_back(cell);
+        }
+    }
+
+    std::map<std::vector<int>, int> designOf;  // left-out base positions -> design
+    jobs_.resize(structures_.size());
+    for (std::size_t j = 0; j < structures_.size(); ++j) {
+        Job& job = jobs_[j];
+        job.sel = parseRegressionName(stratum_, mxw_, structures_[j], weighted_);
+        job.fileName =
+            resultFileName(regressionFileName(stratum_, kMxwNames[at(mxw_)], structures_[j],
+                                              weighted_));
+        std::vector<int> out;
+        for (const auto& [group, variable] : job.sel.members) {
+            job.vars.push_back(variable);
+            if (variable >= 1 && variable <= V_)
+                out.insert(out.end(), missingOf_[at(variable)].begin(),
+                           missingOf_[at(variable)].end());
+        }
+        std::sort(out.begin(), out.end());
+        out.erase(std::unique(out.begin(), out.end()), out.end());
+        const int k = static_cast<int>(job.vars.size());
+        job.count = static_cast<int>(base_.size() - out.size());
+        if (!(1 + k < job.count)) {
+            job.skipped = true;
+            continue;
+        }
+        auto found = designOf.find(out);
+        if (found == designOf.end()) {
+            RecordSet set;
+            for (std::size_t b = 0, o = 0; b < base_.size(); ++b) {
+                if (o < out.size() && out[o] == static_cast<int>(b)) {
+                    ++o;
+                    continue;
+                }
+                set.positions.push_back(static_cast<int>(b));
+            }
+            // Which columns hold plain numbers on every record of the set.
+            set.plain.assign(at(V_ + 1), true);
+            for (int p : set.positions) {
+                set.plain[0] = set.plain[0] && y_[at(p)].plain && (sdCol_ < 0 || s_[at(p)].plain);
+                for (int v = 1; v <= V_; ++v)
+                    set.plain[at(v)] = set.plain[at(v)] && x_[at(v)][at(p)].plain;
+            }
+            found = designOf.emplace(out, static_cast<int>(sets_.size())).first;
+            sets_.push_back(std::move(set));
+        }
+        job.set = found->second;
+        RecordSet& set = sets_[at(job.set)];
+        bool plain = set.plain[0];
+        for (int v : job.vars)
+            plain = plain && v >= 1 && v <= V_ && set.plain[at(v)];
+        if (!plain)
+            continue;
+        if (set.design >= 0) {
+            job.design = set.design;
+            continue;
+        }
+        // The variables a structure on these records may use are those with a
+        // value on every one of them; the others enter the design as zeros.
+        std::vector<std::vector<double>> x(at(V_ + 1));
+        std::vector<double> y, s;
+        for (int p : set.positions) {
+            y.push_back(y_[at(p)].value);
+            s.push_back(s_[at(p)].value);
+            for (int v = 1; v <= V_; ++v)
+                x[at(v)].push_back(x_[at(v)][at(p)].plain ? x_[at(v)][at(p)].value : 0.0);
+        }
+        set.design = job.design = static_cast<int>(designs_.size());
+        designs_.push_back(std::make_unique<ReducedDesign>(std::move(x), std::move(y), s, weighted_));
+    }
+}
+
+std::vector<int> PairRun::rowsOf(const Job& job) const
+{
+    std::vector<int> rows;
+    for (int p : sets_[at(job.set)].positions)
+        rows.push_back(base_[at(p)]);
+    return rows;
+}
+
+std::vector<std::string> PairRun::headerLines(const Job& job) const
+{
+    return resultHeaderLines(job.fileName.substr(0, job.fileName.size() - 4) + ".dat",
+                             studyTitle(job.sel, state_.registry),
+                             variableNames(job.sel, state_.registry), kMxwNames[at(mxw_)]);
+}
+
+void PairRun::fit(Job& job) const
+{
+    job.fit = fitStructure(*designs_[at(job.design)], job.vars);
+    if (job.fit.status != 0)
+        return;
+    // Selection decides on the figures as the result file prints them and
+    // reads them back, so the choice is the one the files would give.
+    std::vector<std::string> lines = headerLines(job);
+    lines.push_back(observationsLine(designs_[at(job.design)]->observations()));
+    lines.push_back(residualErrorLine(job.fit.Vr));
+    job.model = {job.fileName, readResultFigures(lines)};
+}
+
+void PairRun::writeResult(const Job& job) const
+{
+    std::vector<std::string> lines;
+    if (job.design >= 0) {
+        const ReducedDesign& d = *designs_[at(job.design)];
+        ResultContent content = structureResult(d, job.vars, job.fit);
+        content.studyName = studyTitle(job.sel, state_.registry);
+        content.names = variableNames(job.sel, state_.registry);
+        content.yName = kMxwNames[at(mxw_)];
+        lines = resultLines(job.fileName.substr(0, job.fileName.size() - 4) + ".dat", content);
+    } else {
+        lines = readerResults_.at(job.fileName);
+    }
+    writeTextFile(state_.workDir.path() / job.fileName,
+                  appendCoordinates(std::move(lines), sets_[at(job.set)].xy));
+}
+
+void PairRun::run(long long& done, long long total, const std::string& progressText)
+{
+    Feedback& fb = state_.fb();
+    prepare();
+    for (const Job& job : jobs_)
+        if (job.skipped)
+            state_.ADDLOG("No regression on " + job.fileName.substr(0, job.fileName.size() - 4) +
+                          ".dat" + (mxw_ == 0 ? " (too few datapoints)." : " (too few data points)."));
+
+    // Records the reader must judge (cells that are not plain numbers) go the
+    // way of a data file, in list order, so its errors come as they always did.
+    const fs::path dirPath = state_.workDir.path();
+    for (Job& job : jobs_) {
+        if (job.skipped || job.design >= 0)
+            continue;
+        const std::string dataName = job.fileName.substr(0, job.fileName.size() - 4) + ".dat";
+        std::istringstream in(dataFileText(ctx_, job.sel, state_.registry, rowsOf(job), mxwCol_, sdCol_));
+        const RegressionData data = readRegressionData(in, (dirPath / dataName).string(), weighted_);
+        const FitOutput fit = FitRegression(*data.X, *data.Y, *data.s, data.N, data.k, true, weighted_);
+        job.fit.status = fit.status;
+        if (fit.status != 0)
+            continue;
+        std::vector<std::string> lines = resultLines(dataName, resultContent(data, fit));
+        job.model = {job.fileName, readResultFigures(lines)};
+        readerResults_.emplace(job.fileName, std::move(lines));
+    }
+
+    const long long before = done;
+    const long long step = std::max<long long>(1, total / kProgressSteps);
+    long long nextReport = done;
+    parallelFor(
+        jobs_.size(),
+        [&](std::size_t j) {
+            if (!jobs_[j].skipped && jobs_[j].design >= 0)
+                fit(jobs_[j]);
+        },
+        [&](std::size_t sofar) {
+            done = before + static_cast<long long>(sofar);
+            if (done >= nextReport && total > 0) {
+                fb.progress(static_cast<double>(done), static_cast<double>(total), progressText);
+                nextReport = done + step;
+            }
+        });
+
+    std::vector<SelectionModel> pending;
+    std::map<std::string, const Job*> byName;
+    for (const Job& job : jobs_) {
+        if (job.skipped)
+            continue;
+        if (job.fit.status != 0) {
+            // A fit that does not converge leaves no result, not even an old one.
+            std::error_code ec;
+            fs::remove(dirPath / job.fileName, ec);
+            continue;
+        }
+        pending.push_back(job.model);
+        byName.emplace(job.fileName, &job);
+    }
+    std::string bestName;
+    double bestCp = 0.0;
+    std::vector<const Job*> survivors;
+    SelectBest(state_.workDir, state_.registry.GroupCount, stratum_, kMxwNames[at(mxw_)], bestName,
+               bestCp, fb, pending,
+               [&](const std::string& name) { survivors.push_back(byName.at(name)); });
+
+    // The coordinates of a record set serve every survivor on it.
+    const std::vector<int> xyCols = coordinateColumns(ctx_);
+    for (const Job* job : survivors) {
+        RecordSet& set = sets_[at(job->set)];
+        if (!set.xy.empty())
+            continue;
+        set.xy.push_back(cellsLine(ctx_.table, xyCols, 0));
+        for (int r : rowsOf(*job))
+            set.xy.push_back(cellsLine(ctx_.table, xyCols, r));
+    }
+    parallelFor(
+        survivors.size(), [&](std::size_t i) { writeResult(*survivors[i]); }, {});
 }
 
 }  // namespace
@@ -324,38 +622,16 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
         ctx.stratumKey[at(r)] = toskim2(sampling.SampleTable.cell(ctx.strataColumn, r));
 
     long long done = 0;
-    long long nextReport = 0;
-    const fs::path xyPath = dir.path() / "XY.txt";
     for (const std::string& stratumText : strata) {
         const std::string stratum = toskim2(stratumText);
         for (int m = 0; m < 3; ++m) {
             if (!settings.mxwChecked[at(m)])
                 continue;
-            const std::string mxw = kMxwNames[at(m)];
             fb.busy(true);
-            fb.statusText("Doing regressions " + mxw + " in stratum " + stratum);
-            for (const std::string& structure : state.structures) {
-                const std::string regFileName =
-                    regressionFileName(stratum, mxw, structure, settings.weighted);
-                const Selection sel = parseRegressionName(stratum, m, structure, settings.weighted);
-                const int k = static_cast<int>(sel.members.size());
-                const int n = writeDataFile(dir.path() / regFileName, xyPath, ctx, sel, state.registry);
-                ++done;
-                if (1 + k < n)
-                    RunRegressionFile(dir.path(), regFileName, settings.weighted);
-                else
-                    state.ADDLOG("No regression on " + regFileName +
-                                 (m == 0 ? " (too few datapoints)." : " (too few data points)."));
-                AddXY2OUTFILE(dir.path(), regFileName);
-                dir.removeFile(regFileName);
-                if (done >= nextReport && total > 0) {
-                    fb.progress(static_cast<double>(done), static_cast<double>(total), progressText);
-                    nextReport = done + std::max<long long>(1, total / kProgressSteps);
-                }
-            }
-            std::string bestName;
-            double bestCp = 0.0;
-            SelectBest(dir, state.registry.GroupCount, stratum, mxw, bestName, bestCp, fb);
+            fb.statusText(std::string("Doing regressions ") + kMxwNames[at(m)] + " in stratum " +
+                          stratum);
+            PairRun(state, ctx, state.structures, stratum, m, settings.weighted)
+                .run(done, total, progressText);
             fb.progress(static_cast<double>(done), static_cast<double>(total), progressText);
         }
     }

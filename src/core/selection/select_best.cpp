@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace tolvar {
@@ -19,16 +20,6 @@ std::vector<std::string> readLines(const std::filesystem::path& path)
 {
     std::ifstream in = openForReading(path);
     return readAllLines(in);
-}
-
-void writeLines(const std::filesystem::path& path, const std::vector<std::string>& lines)
-{
-    std::ofstream out = openForWriting(path);
-    TextWriter w(out);
-    for (const std::string& line : lines)
-        w.line(line);
-    out.flush();
-    checkWritten(out, path);
 }
 
 std::string figuresText(int p, double s2, double cp, int n, double rss)
@@ -87,27 +78,10 @@ bool belongsToPair(const std::string& fileName, const std::string& stratum, cons
            fileName.find(gxg) != std::string::npos;
 }
 
-bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn,
-                const std::string& gxg, std::string& best_name, double& best_cp,
-                Feedback& feedback)
+SelectionResult selectAmong(const std::vector<SelectionModel>& models, int groupCount,
+                            const std::string& stratum)
 {
-    feedback.busy(true);
-    feedback.statusText("searching the best regression model for stratum " + stratumIn + " en " +
-                        gxg);
-    const std::string stratum = toskim2(stratumIn);
-    std::vector<std::string> pair;
-    for (const std::string& name : dir.list("*.out"))
-        if (belongsToPair(name, stratum, gxg))
-            pair.push_back(name);
-
-    struct Model {
-        std::string name;
-        ResultFigures f;
-    };
-    std::vector<Model> models;
-    for (const std::string& name : pair)
-        models.push_back({name, readResultFigures(readLines(dir.path() / name))});
-
+    SelectionResult result;
     double fullVariance = kStartFullVariance;
     int c = groupCount + 1;
     for (bool last = false; !last;) {
@@ -115,7 +89,7 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
             last = true;
         else
             --c;
-        for (const Model& m : models) {
+        for (const SelectionModel& m : models) {
             if (variableCountOf(m.name, stratum) != c)
                 continue;
             fullVariance = std::min(fullVariance, m.f.s * m.f.s);
@@ -123,8 +97,7 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
         }
     }
 
-    std::vector<std::string> candidates;
-    for (const Model& m : models) {
+    for (const SelectionModel& m : models) {
         const double s2 = m.f.s * m.f.s;
         const double rss = (m.f.N - m.f.p) * s2;
         double cp = 0.0;
@@ -141,18 +114,17 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
             candidate = s2 == 0.0;
         }
         if (candidate)
-            candidates.push_back(figuresText(m.f.p, s2, cp, m.f.N, rss) + "  " + m.name);
+            result.candidates.push_back(figuresText(m.f.p, s2, cp, m.f.N, rss) + "  " + m.name);
         else
-            dir.removeFile(m.name);
+            result.rejected.push_back(m.name);
     }
-    std::sort(candidates.begin(), candidates.end());
-    writeLines(dir.resolve("Selectie.txt"), candidates);
+    std::sort(result.candidates.begin(), result.candidates.end());
 
+    // The shortlist is read back from the candidate lines as written, so the
+    // choice rests on the rounded figures of Selectie.txt.
     int pmin = 9999;
     double bestVariance = kStartBestVariance;
-    bool found = false;
-    std::vector<std::string> shortlist;
-    for (const std::string& line : readLines(dir.resolve("Selectie.txt"))) {
+    for (const std::string& line : result.candidates) {
         std::istringstream fields(line);
         double p = 0, s2 = 0, cp = 0, n = 0, rss = 0;
         fields >> p >> s2 >> cp >> n >> rss;
@@ -162,18 +134,67 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
         if (p > pmin)
             continue;
         pmin = static_cast<int>(p);
-        shortlist.push_back(figuresText(static_cast<int>(p), s2, cp, static_cast<int>(n), rss) +
-                            " " + name);
+        result.shortlist.push_back(
+            figuresText(static_cast<int>(p), s2, cp, static_cast<int>(n), rss) + " " + name);
         if (s2 < bestVariance) {
             bestVariance = s2;
-            best_cp = cp;
-            best_name = name;
-            found = true;
+            result.bestCp = cp;
+            result.bestName = name;
+            result.found = true;
         }
     }
-    writeLines(dir.resolve("subsel.txt"), shortlist);
+    return result;
+}
+
+bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn,
+                const std::string& gxg, std::string& best_name, double& best_cp,
+                Feedback& feedback)
+{
+    return SelectBest(dir, groupCount, stratumIn, gxg, best_name, best_cp, feedback, {}, {});
+}
+
+bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn,
+                const std::string& gxg, std::string& best_name, double& best_cp,
+                Feedback& feedback, const std::vector<SelectionModel>& pending,
+                const std::function<void(const std::string&)>& writeSurvivor)
+{
+    feedback.busy(true);
+    feedback.statusText("searching the best regression model for stratum " + stratumIn + " en " +
+                        gxg);
+    const std::string stratum = toskim2(stratumIn);
+    std::set<std::string> pendingNames;
+    for (const SelectionModel& m : pending)
+        pendingNames.insert(m.name);
+
+    std::vector<SelectionModel> models = pending;
+    std::set<std::string> onDisk;
+    for (const std::string& name : dir.list("*.out")) {
+        if (!belongsToPair(name, stratum, gxg))
+            continue;
+        onDisk.insert(name);
+        // A pending model replaces a file of the same name.
+        if (!pendingNames.count(name))
+            models.push_back({name, readResultFigures(readLines(dir.path() / name))});
+    }
+
+    const SelectionResult result = selectAmong(models, groupCount, stratum);
+    for (const std::string& name : result.rejected)
+        if (onDisk.count(name))
+            dir.removeFile(name);
+    if (writeSurvivor) {
+        const std::set<std::string> rejected(result.rejected.begin(), result.rejected.end());
+        for (const SelectionModel& m : pending)
+            if (!rejected.count(m.name))
+                writeSurvivor(m.name);
+    }
+    writeTextFile(dir.resolve("Selectie.txt"), result.candidates);
+    writeTextFile(dir.resolve("subsel.txt"), result.shortlist);
+    if (result.found) {
+        best_name = result.bestName;
+        best_cp = result.bestCp;
+    }
     feedback.busy(false);
-    return found;
+    return result.found;
 }
 
 }  // namespace tolvar

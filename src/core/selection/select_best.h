@@ -3,6 +3,7 @@
 #include "common/feedback.h"
 #include "common/work_dir.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,25 @@ int variableCountOf(const std::string& fileName, const std::string& stratum);
 // Does the result file belong to the stratum (without blanks) and MxW?
 bool belongsToPair(const std::string& fileName, const std::string& stratum, const std::string& gxg);
 
+// One model as selection sees it: its result file name and its figures.
+struct SelectionModel {
+    std::string name;
+    ResultFigures f;
+};
+
+struct SelectionResult {
+    std::vector<std::string> candidates;  // the lines of Selectie.txt, sorted
+    std::vector<std::string> shortlist;   // the lines of subsel.txt
+    std::vector<std::string> rejected;    // Cp too large: their files go
+    bool found = false;
+    std::string bestName;
+    double bestCp = 0.0;
+};
+
+// The choice among the models of one stratum (without blanks) and MxW.
+SelectionResult selectAmong(const std::vector<SelectionModel>& models, int groupCount,
+                            const std::string& stratum);
+
 // SelectBest: Mallows' Cp against the smallest residual variance of the
 // largest structure present; deletes the result files whose Cp is too large,
 // writes Selectie.txt and subsel.txt, and gives the best file name and its Cp.
@@ -44,5 +64,12 @@ bool belongsToPair(const std::string& fileName, const std::string& stratum, cons
 bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratum,
                 const std::string& gxg, std::string& best_name, double& best_cp,
                 Feedback& feedback);
+// The same over the files of the pair plus `pending` models that are not on
+// disk yet: those are judged as their files would be, and `writeSurvivor`
+// writes the file of each one that survives.
+bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratum,
+                const std::string& gxg, std::string& best_name, double& best_cp,
+                Feedback& feedback, const std::vector<SelectionModel>& pending,
+                const std::function<void(const std::string&)>& writeSurvivor);
 
 }  // namespace tolvar

@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
 #include <cmath>
+#include <iomanip>
+#include <random>
+#include <vector>
 #include <limits>
 
 namespace tolvar {
@@ -47,6 +51,30 @@ INSTANTIATE_TEST_SUITE_P(
         FixedCase{"NotANumberIsNeverWritten", kNan, 10, 4, "   missing"},
         FixedCase{"InfinityIsNeverWritten", kInf, 10, 4, "   missing"}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Whole numbers take an integer path; it must give what the fixed form with
+// no decimals gives, ties, signs and the edges of its range included.
+TEST(FixedWholeNumbers, IntegerPathEqualsTheFixedForm)
+{
+    auto viaFixedForm = [](double v, int width) {
+        char buffer[400];
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 0).ptr;
+        std::string text(buffer, end);
+        if (text == "-0")
+            text = "0";
+        return padLeft(text, width);
+    };
+    std::vector<double> values = {0.5,    1.5,     2.5,   -0.5,  -1.5,  -2.5,  -0.4,   0.49999999999999994,
+                                  -9999., 12345.5, 1e15,  -1e15, 8.99e15, 4503599627370495.5, -0.0, 7.0};
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> any(-20000.0, 20000.0);
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(any(rng));
+        values.push_back(std::round(any(rng)) + 0.5);
+    }
+    for (double v : values)
+        ASSERT_EQ(fixed(v, 5, 0), viaFixedForm(v, 5)) << std::setprecision(17) << v;
+}
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
 {

@@ -1,3 +1,4 @@
+#include "common/io_error.h"
 #include "regression/regression_run.h"
 #include "selection/select_best.h"
 #include "support/recording_feedback.h"
@@ -152,6 +153,42 @@ TEST(RunRegression, WholeRunLogsSettingsAndLeavesTheBestModels)
     EXPECT_EQ(out.outputNames[4].text, "is not predicted");
     EXPECT_EQ(run.fb.progressCalls.back().txt, "Idle");
     EXPECT_EQ(run.fb.statusTexts.back().substr(0, 19), "searching the best ");
+}
+
+// A stratum fits whatever its number of records; the residual listing simply
+// grows (the text data file once held at most 8190).
+TEST(RunRegression, AStratumOfManyRecordsFitsLikeAnyOther)
+{
+    RunCase run;
+    const std::vector<test::TestPoint> cells = run.points;
+    run.points.clear();
+    for (int i = 0; i < 9000; ++i) {
+        test::TestPoint p = cells[static_cast<std::size_t>(i) % cells.size()];
+        p.id = "Q" + std::to_string(i);
+        p.mhw = std::to_string(std::stod(p.mhw) + (i % 13) * 0.37);
+        run.points.push_back(p);
+    }
+    ASSERT_TRUE(run.run(run.settings(true, false, false)).completed);
+    const auto lines = test::readLines(run.tmp / "1-MHW-g01h01-g02h02-ong.out");
+    EXPECT_EQ(readResultFigures(lines).N, 5400);  // three fifths of the points lie in stratum 1
+    EXPECT_EQ(lines.size(), 30u + 5400u);
+    EXPECT_EQ(lines[lines.size() - 2].substr(0, 4), "5400");
+}
+
+// A record whose cell the data-file reader would refuse stops the run with
+// the reader's message, as it always has.
+TEST(RunRegression, ACellThatIsNoNumberStopsTheRunAsTheReaderDoes)
+{
+    RunCase run;
+    run.points[0].mhw = "12,5";
+    test::writePointFiles(run.tmp, run.points);
+    try {
+        runRegression(run.state, run.settings(true, false, false));
+        FAIL() << "the run went on";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("1-MHW-g01h01-ong.dat"), std::string::npos) << e.what();
+        EXPECT_NE(std::string(e.what()).find("Invalid numeric format"), std::string::npos) << e.what();
+    }
 }
 
 TEST(RunRegression, TooFewRecordsAreLoggedInListOrder)

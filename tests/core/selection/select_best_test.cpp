@@ -6,7 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <sstream>
 
 namespace tolvar {
 namespace {
@@ -44,6 +46,37 @@ struct Pair {
         return best;
     }
 };
+
+// Models not yet on disk are judged with the files of the pair: a survivor is
+// written, a rejected one is not, and a file of the same name gives way.
+TEST(SelectBest, PendingModelsAreJudgedWithTheFilesOfThePair)
+{
+    Pair p;
+    p.add("1-MHW-g01h01-g02h02-gew.out", 2, 19, "1.00000000");  // full model, on disk
+    p.add("1-MHW-g02h02-gew.out", 1, 19, "9.00000000");          // replaced by a pending one
+    const auto figures = [](int k, int n, const std::string& s) {
+        std::vector<std::string> lines;
+        std::istringstream text(resultText(k, n, s));
+        for (std::string line; std::getline(text, line);)
+            lines.push_back(line.substr(0, line.size() - 1));  // without the CR
+        return readResultFigures(lines);
+    };
+    const std::vector<SelectionModel> pending = {
+        {"1-MHW-g01h01-gew.out", figures(1, 19, "1.02000000")},  // Cp 2.7: survives
+        {"1-MHW-g02h02-gew.out", figures(1, 19, "1.10000000")},  // Cp 5.6: rejected
+    };
+    std::vector<std::string> written;
+    std::string best;
+    double cp = 0;
+    ASSERT_TRUE(SelectBest(p.dir, 2, "1", "MHW", best, cp, p.fb, pending,
+                           [&](const std::string& name) { written.push_back(name); }));
+    EXPECT_EQ(best, "1-MHW-g01h01-gew.out");
+    EXPECT_EQ(written, std::vector<std::string>{"1-MHW-g01h01-gew.out"});
+    EXPECT_TRUE(p.exists("1-MHW-g01h01-g02h02-gew.out"));
+    EXPECT_FALSE(p.exists("1-MHW-g02h02-gew.out")) << "the file of a rejected model goes";
+    const std::string selectie = test::readFile(p.tmp / "Selectie.txt");
+    EXPECT_EQ(std::count(selectie.begin(), selectie.end(), '\n'), 2) << selectie;
+}
 
 TEST(SelectBest, FewestCoefficientsWithinTheCpLimitWin)
 {
