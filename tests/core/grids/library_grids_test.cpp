@@ -288,6 +288,10 @@ TEST(LibraryGrids, TheLibraryReadsWindowsCellsAndRows)
     EXPECT_EQ(f.CellLyrClose(layer), 1);
     EXPECT_EQ(f.CellLyrClose(layer), 0);
     EXPECT_EQ(f.CellLayerOpen(gridName16((w.tmp / "nothing").string()).c_str(), 1, 2, &type, &size), -1);
+    // An ESRI grid is also named by its hdr.adf; a text file is no raster.
+    EXPECT_EQ(f.CellLyrExists(gridName16((w.tmp / "aux" / "hdr.adf").string()).c_str()), 1);
+    EXPECT_EQ(f.GridExists(gridName16((w.tmp / "temp.txt").string()).c_str()), 0);
+    EXPECT_EQ(test::openLayers(w.lib), 0);
 }
 
 }  // namespace
