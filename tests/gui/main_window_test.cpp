@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
+#include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -376,6 +377,46 @@ TEST(TfrmMAIN, AnAbandonedAttachRefusesTheGridAndTheProgramGoesOn)
     EXPECT_EQ(f.messages.back(), QStringLiteral("Cannot work (yet) with grid coverages from ESRI."));
     EXPECT_EQ(w.state().registry.HulpVarRecs[1].PFileName, "grid aux.variabele1");
     EXPECT_TRUE(w.isVisible());
+}
+
+}  // namespace
+}  // namespace tolvar::gui
+
+namespace tolvar::gui {
+namespace {
+
+// The grid dialog itself: it starts with the file type and name it is given,
+// and a change of file type proposes that type's name.
+TEST(GridDialog, AChangeOfFileTypeProposesItsName)
+{
+    Seams::restoreDefaults();
+    test::TempDir tmp;
+    QString started, proposed, typeShown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(name, nullptr);
+        ASSERT_NE(types, nullptr);
+        started = name->text();
+        types->setFocus();  // the user is at the file types, not typing a name
+        types->setCurrentIndex(1);
+        emit types->activated(1);
+        emit types->textActivated(types->itemText(1));
+        proposed = name->text();
+        typeShown = dialog->selectedNameFilter();
+        dialog->reject();
+    });
+    const QStringList filters{QStringLiteral("ASCII (*.asc)"), QStringLiteral("ESRI (*.adf)")};
+    const Seams::GridFileAnswer answer =
+        Seams::openGridFile(nullptr, QStringLiteral("Select a grid file"), QString::fromStdString(tmp.path().string()),
+                            filters, 0, QStringLiteral("*.asc"),
+                            [](int type) { return type == 1 ? QStringLiteral("hdr.adf") : QString(); });
+    EXPECT_TRUE(answer.path.isEmpty());
+    EXPECT_EQ(started, QStringLiteral("*.asc"));
+    EXPECT_EQ(proposed, QStringLiteral("hdr.adf"));
+    EXPECT_EQ(typeShown, filters[1]);
 }
 
 }  // namespace
