@@ -1,5 +1,7 @@
 #include "gui/about_box.h"
 
+#include "gui/help_viewer.h"
+
 #include <QGridLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -69,11 +71,19 @@ TfrmAbout::TfrmAbout(QWidget* parent) : QDialog(parent)
     acknowledgements->setEnabled(false);
     acknowledgements->setFixedSize(400, 44);
     grid->addWidget(acknowledgements, 1, 1);
+    // The lists take no clicks, but their lines read as ordinary text.
+    for (QListWidget* list : {goals, acknowledgements}) {
+        QPalette palette = list->palette();
+        for (QPalette::ColorRole role : {QPalette::Text, QPalette::Base, QPalette::Window})
+            palette.setColor(QPalette::Disabled, role, palette.color(QPalette::Active, role));
+        list->setPalette(palette);
+    }
     bttnOK = new QPushButton(QStringLiteral("OK"), this);
     bttnOK->setObjectName(QStringLiteral("bttnOK"));
     grid->addWidget(bttnOK, 2, 0, 1, 2, Qt::AlignHCenter);
     connect(bttnOK, &QPushButton::clicked, this, &QDialog::accept);
     setFixedSize(sizeHint());
+    HelpViewer::installHelpKey(this, 29);
 }
 
 }  // namespace tolvar::gui

@@ -9,14 +9,45 @@
 #include <QWidget>
 
 #include "gui/exit_dialog.h"
+#include "gui/help_viewer.h"
 
 namespace tolvar::gui {
 
 namespace {
+// A dialog shown while a command runs gets the normal pointer back.
+struct NormalCursor {
+    bool set = QApplication::overrideCursor() != nullptr;
+    NormalCursor()
+    {
+        if (set)
+            QApplication::setOverrideCursor(Qt::ArrowCursor);
+    }
+    ~NormalCursor()
+    {
+        if (set)
+            QApplication::restoreOverrideCursor();
+    }
+    NormalCursor(const NormalCursor&) = delete;
+    NormalCursor& operator=(const NormalCursor&) = delete;
+};
+
+// F1 in a file dialog: the topic of the control that opened it (the grid
+// buttons' topic for the grid dialog, the editor's for the point file).
+void installOpenerHelp(QFileDialog& dialog, QWidget* parent)
+{
+    const QWidget* opener = QApplication::focusWidget() ? QApplication::focusWidget() : parent;
+    HelpViewer::installHelpKey(&dialog, HelpViewer::contextOf(opener));
+}
+
 QString defaultOpenFile(QWidget* parent, const QString& title, const QString& directory,
                         const QString& filter)
 {
-    return QFileDialog::getOpenFileName(parent, title, directory, filter);
+    QFileDialog dialog(parent, title, directory, filter);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    installOpenerHelp(dialog, parent);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
 }
 
 Seams::GridFileAnswer defaultOpenGridFile(QWidget* parent, const QString& title, const QString& directory,
@@ -25,6 +56,7 @@ Seams::GridFileAnswer defaultOpenGridFile(QWidget* parent, const QString& title,
 {
     QFileDialog dialog(parent, title, directory);
     dialog.setFileMode(QFileDialog::ExistingFile);
+    installOpenerHelp(dialog, parent);
     dialog.setNameFilters(filters);
     if (fileType >= 0 && fileType < filters.size())
         dialog.selectNameFilter(filters[fileType]);
@@ -43,11 +75,20 @@ Seams::GridFileAnswer defaultOpenGridFile(QWidget* parent, const QString& title,
 
 void defaultMessage(QWidget* parent, const QString& text)
 {
+    const NormalCursor normal;
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tolvar"), text, QMessageBox::Ok, parent);
     box.exec();
 }
+bool defaultQuestion(QWidget* parent, const QString& text)
+{
+    const NormalCursor normal;
+    return QMessageBox::question(parent, QStringLiteral("Tolvar"), text, QMessageBox::Yes | QMessageBox::No,
+                                 QMessageBox::Yes) == QMessageBox::Yes;
+}
+
 ArchiveChoice defaultArchiveChoice(QWidget* parent, const QString& caption, ArchiveChoice preset)
 {
+    const NormalCursor normal;
     return TfrmExit::ask(parent, caption, preset);
 }
 }  // namespace
@@ -60,12 +101,14 @@ std::function<void(QWidget*, const QString&)> Seams::message = defaultMessage;
 std::function<Seams::GridFileAnswer(QWidget*, const QString&, const QString&, const QStringList&, int,
                                     const QString&, const std::function<QString(int)>&)>
     Seams::openGridFile = defaultOpenGridFile;
+std::function<bool(QWidget*, const QString&)> Seams::question = defaultQuestion;
 
 void Seams::restoreDefaults()
 {
     openFile = defaultOpenFile;
     openGridFile = defaultOpenGridFile;
     message = defaultMessage;
+    question = defaultQuestion;
     archiveChoice = defaultArchiveChoice;
 }
 

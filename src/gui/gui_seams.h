@@ -33,6 +33,8 @@ struct Seams {
         openGridFile;
     // A modal message box.
     static std::function<void(QWidget* parent, const QString& text)> message;
+    // A modal yes/no question: true for "Yes".
+    static std::function<bool(QWidget* parent, const QString& text)> question;
     // The closure dialog: what to archive, with `caption` as its title and
     // `preset` selected.
     static std::function<ArchiveChoice(QWidget* parent, const QString& caption, ArchiveChoice preset)>

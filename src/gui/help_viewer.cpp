@@ -1,5 +1,7 @@
 #include "gui/help_viewer.h"
 
+#include <QApplication>
+#include <QShortcut>
 #include <QTextBrowser>
 #include <algorithm>
 #include <iterator>
@@ -102,6 +104,27 @@ int HelpViewer::contextOf(const QWidget* widget)
 void HelpViewer::setContext(QWidget* widget, int context)
 {
     widget->setProperty("helpContext", context);
+}
+
+HelpViewer* HelpViewer::open(QWidget* window, int context)
+{
+    auto* viewer = window->findChild<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly);
+    if (!viewer)
+        viewer = new HelpViewer(window);
+    viewer->showTopic(context);
+    viewer->show();
+    viewer->raise();
+    return viewer;
+}
+
+void HelpViewer::installHelpKey(QWidget* window, int context)
+{
+    setContext(window, context);
+    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), window);
+    QObject::connect(f1, &QShortcut::activated, window, [window] {
+        const QWidget* focus = QApplication::focusWidget();
+        open(window, contextOf(focus && window->isAncestorOf(focus) ? focus : window));
+    });
 }
 
 }  // namespace tolvar::gui

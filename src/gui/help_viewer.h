@@ -21,6 +21,12 @@ public:
     // that has one; 1 (the main window) when none has.
     static int contextOf(const QWidget* widget);
     static void setContext(QWidget* widget, int context);
+
+    // The viewer of a window (made on first use), shown at `context`.
+    static HelpViewer* open(QWidget* window, int context);
+    // F1 in `window` opens its viewer at the topic of the focused control;
+    // `context` is the window's own.
+    static void installHelpKey(QWidget* window, int context);
 };
 
 }  // namespace tolvar::gui

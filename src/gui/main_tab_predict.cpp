@@ -14,6 +14,7 @@ namespace tolvar::gui {
 
 namespace {
 constexpr const char* kNameLabels[6] = {"MHW", "sdMHW", "MSW", "sdMSW", "MLW", "sdMLW"};
+constexpr int kSettingsWidth = 384;
 constexpr const char* kNameBoxes[6] = {"edtGHGName", "edtSDGHGName", "edtGVGName",
                                        "edtSDGVGName", "edtGLGName", "edtSDGLGName"};
 }  // namespace
@@ -22,19 +23,20 @@ void TfrmMAIN::buildPredictTab()
 {
     QGroupBox* tab = grpbxTAB3;
     auto* mandatory = new QGroupBox(QStringLiteral(" Mandatory settings "), tab);
-    mandatory->setGeometry(8, 12, 430, 214);
+    // The settings keep to the left of the 350 x 350 map-status picture.
+    mandatory->setGeometry(8, 12, kSettingsWidth, 214);
     for (int i = 0; i < 6; ++i) {
         auto* label = new QLabel(QString::fromLatin1(kNameLabels[i]), mandatory);
         label->setGeometry(10, 24 + 24 * i, 50, 20);
         auto* edit = new QLineEdit(QString::fromLatin1(kNotPredicted), mandatory);
         edit->setObjectName(QString::fromLatin1(kNameBoxes[i]));
-        edit->setGeometry(62, 24 + 24 * i, 358, 20);
+        edit->setGeometry(62, 24 + 24 * i, kSettingsWidth - 72, 20);
         edit->setEnabled(false);
         outputNames[static_cast<std::size_t>(i)] = edit;
     }
     rdgrpGRIDTYPE = new QGroupBox(QStringLiteral(" type of outputfile  (all MxW) "), mandatory);
     rdgrpGRIDTYPE->setObjectName(QStringLiteral("rdgrpGRIDTYPE"));
-    rdgrpGRIDTYPE->setGeometry(10, 170, 410, 38);
+    rdgrpGRIDTYPE->setGeometry(10, 170, kSettingsWidth - 20, 38);
     auto* ascii = new QRadioButton(QStringLiteral("ASCII-grid file"), rdgrpGRIDTYPE);
     ascii->setGeometry(10, 16, 150, 18);
     ascii->setChecked(true);
@@ -43,19 +45,23 @@ void TfrmMAIN::buildPredictTab()
     rdgrpGRIDTYPE->setEnabled(false);
 
     auto* optional = new QGroupBox(QStringLiteral(" Optional settings "), tab);
-    optional->setGeometry(8, 230, 430, 96);
+    optional->setGeometry(8, 230, kSettingsWidth, 96);
+    // A size smaller, so the longest caption fits beside the picture.
+    QFont small = optional->font();
+    small.setPointSizeF(small.pointSizeF() - 1);
+    optional->setFont(small);
     chckbxVOLGORDEGXG = new QCheckBox(QStringLiteral("Check on logical order MHW-MSW-MLW (in maps only)"), optional);
     chckbxVOLGORDEGXG->setObjectName(QStringLiteral("chckbxVOLGORDEGXG"));
-    chckbxVOLGORDEGXG->setGeometry(10, 22, 414, 20);
+    chckbxVOLGORDEGXG->setGeometry(8, 22, kSettingsWidth - 12, 20);
     chckbxVOLGORDEGXG->setChecked(true);
     chckbxRESIDU = new QCheckBox(QStringLiteral("Add normalized  residuals to point data"), optional);
     chckbxRESIDU->setObjectName(QStringLiteral("chckbxRESIDU"));
-    chckbxRESIDU->setGeometry(10, 46, 414, 20);
+    chckbxRESIDU->setGeometry(8, 46, kSettingsWidth - 12, 20);
     chckbxRESIDU->setChecked(true);
     chckbxJustNormal = new QCheckBox(
         QStringLiteral("No maps; only calculation of normalized residuals at data points"), optional);
     chckbxJustNormal->setObjectName(QStringLiteral("chckbxJustNormal"));
-    chckbxJustNormal->setGeometry(10, 70, 414, 20);
+    chckbxJustNormal->setGeometry(8, 70, kSettingsWidth - 12, 20);
     hints_->set(chckbxVOLGORDEGXG, QStringLiteral("MHW / MSW / MLW are changed inside their bandwidth if the "
                                                   "order MHW<MSW<MLW is not right"));
     hints_->set(chckbxRESIDU, QStringLiteral("Per stratum the difference between point-MxW and predicted MxW "
@@ -68,15 +74,13 @@ void TfrmMAIN::buildPredictTab()
 
     btbttnPredict = new QPushButton(QStringLiteral("Settings OK; start mapping"), tab);
     btbttnPredict->setObjectName(QStringLiteral("btbttnPredict"));
-    btbttnPredict->setGeometry(8, 334, 430, 30);
+    btbttnPredict->setGeometry(8, 334, kSettingsWidth, 30);
     hints_->set(btbttnPredict, QStringLiteral("Fix mandatory and optional settings and start mapping MxW"));
     connect(btbttnPredict, &QPushButton::clicked, this, &TfrmMAIN::btbttnPredictClick);
 
     imgMAPSTATUS = new QLabel(tab);
     imgMAPSTATUS->setObjectName(QStringLiteral("imgMAPSTATUS"));
-    // The 350 x 350 picture, shown at 300 x 300 beside the settings.
-    imgMAPSTATUS->setGeometry(446, 14, 300, 300);
-    imgMAPSTATUS->setScaledContents(true);
+    imgMAPSTATUS->setGeometry(kSettingsWidth + 12, 14, 350, 350);
 }
 
 void TfrmMAIN::btbttnPredictClick()

@@ -8,6 +8,8 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDir>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -27,6 +29,11 @@ const QStringList kGridFilters{QStringLiteral("ASCII-grid files (export ArcView)
                                QStringLiteral("ESRI-gridfiles (*.adf)"),
                                QStringLiteral("GeoTIFF and other rasters (*.tif *.tiff *.img)"),
                                QStringLiteral("all files (*)")};
+constexpr const char* kGridsChanged =
+    "\"Start regression\" is disabled because the grids changed: import the point data again (\"import\")";
+constexpr const char* kPointsUsed =
+    "\"Start regression\" is disabled because the run used up the imported point data: import them again "
+    "(\"import\")";
 constexpr int kRadioLeft = 250;
 constexpr int kRowTop = 75;
 }  // namespace
@@ -197,12 +204,22 @@ void TfrmMAIN::setRegistryEnabled(bool on)
 
 void TfrmMAIN::DrukKnopAHNPLUS(int index)
 {
-    // After any grid choice the point data must be imported again.
+    // After any grid choice the point data must be imported again; the status
+    // bar says so, or the grey button would leave the user guessing.
     btbttnPUNTDATA->setEnabled(true);
+    if (btbttnFILESOK->isEnabled())
+        sttsbrPROGRESS->showMessage(QString::fromLatin1(kGridsChanged));
     btbttnFILESOK->setEnabled(false);
     Registry& registry = state_->registry;
+    // The dialog starts in the folder of the last grid (the batch start file
+    // leaves a file name there), with its file type and proposed name.
     const GridDialogSetup& setup = registry.dialog;
-    const QString start = setup.directory.empty() ? qs(state_->workDir.path().string()) : qs(setup.directory);
+    const QDir workDir(qs(state_->workDir.path().string()));
+    const QFileInfo last(workDir.absoluteFilePath(qs(setup.directory)));
+    const QString start = setup.directory.empty() ? workDir.path()
+                          : last.isDir()          ? last.filePath()
+                          : last.isFile()         ? last.path()
+                                                  : workDir.path();
     const Seams::GridFileAnswer chosen =
         Seams::openGridFile(this, QStringLiteral("Select a grid file"), start, kGridFilters,
                             static_cast<int>(setup.fileType), qs(setup.proposedName),
@@ -268,12 +285,27 @@ void TfrmMAIN::btbttnFILESOKClick()
     settings.usedFile = editor_->editor().sourceFile;
     settings.edits = editor_->editor().state;
     settings.roleTexts = editor_->editor().roleTexts;
+    // The scatterplots can be looked at as soon as the grids are sampled.
+    bool sampled = false;
+    settings.sampled = [this, &sampled] {
+        sampled = true;
+        Bekijkgroepindeling1->setVisible(true);
+    };
     state_->mxwChecked = settings.mxwChecked;
     state_->weighted = settings.weighted;
     ggRegressie->show();
+    const bool orderOffered = orderCheckOffered(settings.mxwChecked);
+    chckbxVOLGORDEGXG->setEnabled(orderOffered && !chckbxJustNormal->isChecked());
+    chckbxVOLGORDEGXG->setChecked(orderOffered);
     RegressionOutcome outcome;
-    if (!guarded([&] { outcome = runRegression(*state_, settings); }) || !outcome.completed)
+    if (!guarded([&] { outcome = runRegression(*state_, settings); }) || !outcome.completed) {
+        // The sampling consumed the working point files; another run needs a new import.
+        if (sampled) {
+            btbttnFILESOK->setEnabled(false);
+            sttsbrPROGRESS->showMessage(QString::fromLatin1(kPointsUsed));
+        }
         return;
+    }
     btbttnFILESOK->setEnabled(false);
     setRegistryEnabled(false);
     rdgrpWEIGHT->setEnabled(false);
@@ -285,9 +317,6 @@ void TfrmMAIN::btbttnFILESOKClick()
         outputNames[at(i)]->setText(qs(outcome.outputNames[at(i)].text));
         outputNames[at(i)]->setEnabled(outcome.outputNames[at(i)].enabled);
     }
-    chckbxVOLGORDEGXG->setEnabled(outcome.orderCheckOffered && !chckbxJustNormal->isChecked());
-    chckbxVOLGORDEGXG->setChecked(outcome.orderCheckOffered);
-    Bekijkgroepindeling1->setVisible(true);
     voortgang(0, 100, QStringLiteral("Idle"));
     tbcntrlMAIN->setCurrentIndex(1);  // runs tbcntrlMAINChange
     btbttnOpnieuw->setVisible(true);
@@ -305,8 +334,7 @@ void TfrmMAIN::btbttnOpnieuwClick()
         box->setEnabled(true);
     btbttnOpnieuw->hide();
     Bekijkgroepindeling1->setVisible(false);
-    bestName_.clear();
-    btbttnVERWERP->setEnabled(false);
+    blankDisplay();
     status(Mijlpaal::na_start);
 }
 

@@ -2,6 +2,7 @@
 // selectors, one result or the best one as table and scatterplot, reject.
 #include "gui/main_window.h"
 #include "selection/prune.h"
+#include "selection/select_best.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -9,6 +10,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTableWidget>
 
@@ -29,6 +31,8 @@ void TfrmMAIN::buildResultsTab()
     cmbbxGxG = new QComboBox(tab);
     cmbbxGxG->setObjectName(QStringLiteral("cmbbxGxG"));
     cmbbxGxG->setGeometry(110, 42, 120, 22);
+    connect(cmbbxSTRATA, &QComboBox::currentIndexChanged, this, &TfrmMAIN::cmbbxSTRATAChange);
+    connect(cmbbxGxG, &QComboBox::currentIndexChanged, this, &TfrmMAIN::cmbbxGxGChange);
 
     auto* auxHeader = new QLabel(QStringLiteral("aux.info"), tab);
     auxHeader->setObjectName(QStringLiteral("Label19"));
@@ -174,6 +178,9 @@ void TfrmMAIN::showDisplay(const DisplayOutcome& outcome)
 
 void TfrmMAIN::blankDisplay()
 {
+    // "Reject" only ever acts on the best model on screen.
+    bestName_.clear();
+    btbttnVERWERP->setEnabled(false);
     DisplayOutcome blank;
     BLANKSTRGRDFIT(blank.table);
     blankimgFIT(*fitCanvas_);
@@ -187,13 +194,23 @@ void TfrmMAIN::btbttnSHOWClick()
 
 void TfrmMAIN::btbttnSHOWBESTClick()
 {
-    BestOutcome best;
-    if (!guarded([&] { best = showBestResult(*state_, currentChoice(), *fitCanvas_); }))
-        return;
+    guarded([&] { showBestResult(*state_, currentChoice(), *fitCanvas_); });
+}
+
+void TfrmMAIN::showBest(const BestOutcome& best)
+{
+    // The pair in the selectors (the mapping run shows every pair); the
+    // picture is drawn already, so the selectors' blanking must not run.
+    {
+        const QSignalBlocker blockStrata(cmbbxSTRATA), blockMxw(cmbbxGxG);
+        for (int i = 0; i < cmbbxSTRATA->count(); ++i)
+            if (toskim2(ss(cmbbxSTRATA->itemText(i))) == toskim2(best.choice.stratumText))
+                cmbbxSTRATA->setCurrentIndex(i);
+        if (const int item = cmbbxGxG->findText(qs(best.choice.mxw)); item >= 0)
+            cmbbxGxG->setCurrentIndex(item);
+    }
     bestName_ = best.found ? best.bestName : std::string();
     btbttnVERWERP->setEnabled(best.found);
-    if (!best.found)
-        return;
     Registry& registry = state_->registry;
     for (int v = 1; v <= kMaxAuxVars; ++v)
         for (int g = 1; g <= kMaxGroups; ++g) {
@@ -208,8 +225,17 @@ void TfrmMAIN::btbttnSHOWBESTClick()
 void TfrmMAIN::btbttnVERWERPClick()
 {
     guarded([&] { rejectBest(state_->workDir, bestName_, state_->log); });
-    bestName_.clear();
-    btbttnVERWERP->setEnabled(false);
+    blankDisplay();
+}
+
+void TfrmMAIN::cmbbxSTRATAChange()
+{
+    blankDisplay();
+}
+
+void TfrmMAIN::cmbbxGxGChange()
+{
+    blankDisplay();
 }
 
 }  // namespace tolvar::gui

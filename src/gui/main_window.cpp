@@ -16,7 +16,8 @@
 #include <QMenuBar>
 #include <QPainter>
 #include <QProgressBar>
-#include <QShortcut>
+#include <QScreen>
+#include <QScrollArea>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTabBar>
@@ -127,6 +128,7 @@ TfrmMAIN::TfrmMAIN(QWidget* parent)
     setObjectName(QStringLiteral("TfrmMAIN"));
     setWindowTitle(QString::fromLatin1(kCaption));
     editor_->setWorkDir(state_->workDir);
+    state_->bestShown = [this](const BestOutcome& best) { showBest(best); };
     buildFrame();
     buildRegressionTab();
     buildResultsTab();
@@ -141,8 +143,14 @@ TfrmMAIN::~TfrmMAIN() = default;
 
 void TfrmMAIN::buildFrame()
 {
-    auto* central = new QWidget(this);
-    setCentralWidget(central);
+    // The page holds every control at its place; on a screen too small for
+    // the window it scrolls inside it.
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("pageScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(false);
+    setCentralWidget(scroll);
+    auto* central = new QWidget;
     sttsbrPROGRESS = new QStatusBar(this);
     sttsbrPROGRESS->setObjectName(QStringLiteral("sttsbrPROGRESS"));
     sttsbrPROGRESS->setSizeGripEnabled(false);
@@ -199,8 +207,10 @@ void TfrmMAIN::buildFrame()
     }
     lblregressie = new QLabel(QStringLiteral("% regressions"), grpbxVOORTGANG);
     lblregressie->setObjectName(QStringLiteral("lblregressie"));
-    lblregressie->setGeometry(560, 46, 183, 18);
-    lblregressie->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Right of the stage picture, over the run gauge; a long text takes two lines.
+    lblregressie->setGeometry(612, 16, 131, 48);
+    lblregressie->setAlignment(Qt::AlignRight | Qt::AlignBottom);
+    lblregressie->setWordWrap(true);
 
     QMenuBar* mnmnMENU = menuBar();
     mnmnMENU->setObjectName(QStringLiteral("mnmnMENU"));
@@ -210,31 +220,49 @@ void TfrmMAIN::buildFrame()
     Bekijkgroepindeling1->setVisible(false);
     connect(Help1, &QAction::triggered, this, [this] { showHelp(1); });
     // F1 opens the help at the topic of the control that has the focus.
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this,
-            [this] { showHelp(HelpViewer::contextOf(QApplication::focusWidget())); });
+    HelpViewer::installHelpKey(this, 1);
     connect(Over1, &QAction::triggered, this, [this] {
         TfrmAbout about(this);
         about.exec();
     });
-    connect(Bekijkgroepindeling1, &QAction::triggered, this, [this] {
-        QtCanvas canvas(525, 535);
-        bool drawn = false;
-        if (!guarded([&] { drawn = showMultiScatter(state_->workDir, canvas, feedback_); }) || !drawn)
-            return;
-        TfrmMultiScatter window(canvas.image(), this);
-        window.exec();
-    });
+    connect(Bekijkgroepindeling1, &QAction::triggered, this, &TfrmMAIN::Bekijkgroepindeling1Click);
 
+    central->setFixedSize(kClientWidth, kClientHeight - sttsbrPROGRESS->sizeHint().height());
+    scroll->setWidget(central);
     const int menuHeight = mnmnMENU->sizeHint().height();
-    resize(kClientWidth, kClientHeight + menuHeight);
-    setFixedSize(size());
+    setMaximumSize(kClientWidth, kClientHeight + menuHeight);
+    resize(maximumSize());
+}
+
+void TfrmMAIN::fitToScreen()
+{
+    // At (1, 1), frame included, the window stays on the screen; below its
+    // full size the page scrolls.
+    if (!screen())
+        return;
+    const QRect available = screen()->availableGeometry();
+    const QSize frame = frameGeometry().size() - size();
+    const QSize room(available.right() - 1 - frame.width(), available.bottom() - 1 - frame.height());
+    resize(maximumSize().boundedTo(room));
+}
+
+void TfrmMAIN::Bekijkgroepindeling1Click()
+{
+    QtCanvas canvas(kMultiScatWidth, kMultiScatHeight);
+    bool drawn = false;
+    if (!guarded([&] { drawn = showMultiScatter(state_->workDir, canvas, feedback_); }) || !drawn)
+        return;
+    TfrmMultiScatter window(canvas.image(), [&] { guarded([&] { saveMultiScatter(state_->workDir, canvas); }); },
+                            this);
+    multiScatter_ = &window;
+    window.exec();
+    multiScatter_ = nullptr;
 }
 
 void TfrmMAIN::setHelpContexts()
 {
     const std::pair<QWidget*, int> contexts[] = {
-        {this, 1},          {grpbxVOORTGANG, 4}, {grpbxTAB1, 8},       {btbttnSTRATAGRID, 9},
+        {grpbxVOORTGANG, 4}, {grpbxTAB1, 8},       {btbttnSTRATAGRID, 9},
         {btbttnPUNTDATA, 10}, {chckbxGHG, 11},   {chckbxGVG, 11},      {chckbxGLG, 11},
         {rdgrpWEIGHT, 11},  {btbttnFILESOK, 13}, {grpbxTAB2, 16},      {btbttnSHOW, 18},
         {btbttnSHOWBEST, 19}, {btbttnVERWERP, 20}, {grpbxTAB3, 22},    {btbttnPredict, 23},
@@ -249,11 +277,12 @@ void TfrmMAIN::setHelpContexts()
 
 void TfrmMAIN::showHelp(int context)
 {
-    if (!help_)
-        help_ = new HelpViewer(this);
-    help_->showTopic(context);
-    help_->show();
-    help_->raise();
+    HelpViewer::open(this, context);
+}
+
+HelpViewer* TfrmMAIN::helpViewer() const
+{
+    return findChild<HelpViewer*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void TfrmMAIN::status(Mijlpaal toestand)
@@ -287,15 +316,20 @@ void TfrmMAIN::refreshPictures()
 
 bool TfrmMAIN::guarded(const std::function<void()>& command)
 {
+    // Every command shows the busy pointer until it is done.
+    if (!QApplication::overrideCursor())
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    bool done = false;
     try {
         command();
-        return true;
+        done = true;
     } catch (const std::exception& e) {
         // An input/output error (or any other) ends the command, never the program.
         feedback_.busy(false);
         feedback_.message(e.what());
-        return false;
     }
+    feedback_.busy(false);
+    return done;
 }
 
 void TfrmMAIN::tbcntrlMAINChange()
@@ -325,6 +359,7 @@ void TfrmMAIN::FormActivate()
         return;
     started_ = true;
     move(1, 1);
+    fitToScreen();
     guarded([&] { startUp(*state_); });
     grpbxTAB2->setEnabled(false);
     grpbxTAB3->setEnabled(false);

@@ -27,6 +27,7 @@ namespace tolvar::gui {
 
 class HelpViewer;
 class TfrmBUISDATA;
+class TfrmMultiScatter;
 class TfrmMAIN;
 
 // Index of the window's control arrays, which are numbered as the slots and groups.
@@ -83,7 +84,9 @@ public:
     void tbcntrlMAINChange();
     // The help, opened at the topic of a help context.
     void showHelp(int context);
-    HelpViewer* helpViewer() const { return help_; }
+    HelpViewer* helpViewer() const;
+    // The scatterplot matrix while it is open (tests close it).
+    TfrmMultiScatter* multiScatter() const { return multiScatter_; }
 
     // --- controls, by their names ---
     QTabBar* tbcntrlMAIN = nullptr;
@@ -152,6 +155,8 @@ protected:
 
 private:
     void buildFrame();
+    void fitToScreen();
+    void Bekijkgroepindeling1Click();
     void buildRegressionTab();
     void buildResultsTab();
     void buildPredictTab();
@@ -175,7 +180,10 @@ private:
     void blankDisplay();
     void btbttnSHOWClick();
     void btbttnSHOWBESTClick();
+    void showBest(const BestOutcome& best);
     void btbttnVERWERPClick();
+    void cmbbxSTRATAChange();
+    void cmbbxGxGChange();
 
     // Tab 3.
     void btbttnPredictClick();
@@ -194,7 +202,7 @@ private:
     std::unique_ptr<QtCanvas> statusCanvas_;
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
-    HelpViewer* help_ = nullptr;
+    TfrmMultiScatter* multiScatter_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
     bool started_ = false;

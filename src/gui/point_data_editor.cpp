@@ -18,8 +18,9 @@
 #include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QShortcut>
+#include <QScreen>
 #include <QStatusBar>
+#include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -28,6 +29,8 @@ namespace tolvar::gui {
 
 namespace {
 constexpr const char* kCaption = "Point MxW data";
+constexpr int kWidth = 980;
+constexpr int kHeight = 640;
 constexpr const char* kDialogTitle = "File with point MxW data (piezometers, measurements)";
 constexpr const char* kDialogFilter =
     "Export from Excel (*.csv);;Textfiles (*.txt);;All files (*.*)";
@@ -48,6 +51,7 @@ constexpr const char* kMisHint = "Fill in the code for missing data that was was
 constexpr const char* kApplyHint =
     "Replace the set code for missing data by the word \"missing\" (for further automatic "
     "processing)";
+constexpr const char* kApplyFirst = "Apply missing code %1 before reading on?";
 constexpr const char* kReadyHint = "Press this button if the file format is completely defined";
 constexpr const char* kStrataTip = "no strata? No selection!";
 
@@ -69,6 +73,26 @@ constexpr const char* kMenuTexts[7] = {
 };
 constexpr const char* kSdNames[3] = {"GHG", "GVG", "GLG"};
 constexpr const char* kSdTitles[3] = {"sdMHW", "sdMSW", "sdMLW"};
+
+// The editor of an open cell passes its keys to the window, which counts them
+// as keys of the table.
+class CellEditors : public QStyledItemDelegate {
+public:
+    CellEditors(QObject* keys, QObject* parent) : QStyledItemDelegate(parent), keys_(keys) {}
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option,
+                          const QModelIndex& index) const override
+    {
+        QWidget* editor = QStyledItemDelegate::createEditor(parent, option, index);
+        if (editor) {
+            editor->setProperty("cellEditor", true);
+            editor->installEventFilter(keys_);
+        }
+        return editor;
+    }
+
+private:
+    QObject* keys_;
+};
 }  // namespace
 
 TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
@@ -77,7 +101,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
 {
     setObjectName(QStringLiteral("TfrmBUISDATA"));
     setWindowTitle(QString::fromLatin1(kCaption));
-    resize(980, 640);
+    resize(kWidth, kHeight);
 
     auto* root = new QVBoxLayout(this);
     root->setContentsMargins(8, 8, 8, 0);
@@ -87,7 +111,9 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     // Left: the delimiter choice, then the table.
     auto* left = new QVBoxLayout;
     body->addLayout(left, 1);
-    auto* top = new QHBoxLayout;
+    // The delimiter choice above the reading options: the window then stays
+    // narrow enough for a scaled screen.
+    auto* top = new QVBoxLayout;
     left->addLayout(top);
     rdgrpSEP = new QGroupBox(QStringLiteral(" Choose 1 of the found delimiters "), this);
     rdgrpSEP->setObjectName(QStringLiteral("rdgrpSEP"));
@@ -100,7 +126,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     delimiterLayout_ = new QVBoxLayout(rdgrpSEP);
     delimiterLayout_->setContentsMargins(8, 7, 8, 0);
     delimiterLayout_->setSpacing(0);
-    top->addWidget(rdgrpSEP, 0, Qt::AlignTop);
+    top->addWidget(rdgrpSEP, 0, Qt::AlignLeft);
     auto* readColumn = new QVBoxLayout;
     chckbxMultiple = new QCheckBox(QStringLiteral("Treat multiple consecutive delimiters as 1"), this);
     chckbxMultiple->setObjectName(QStringLiteral("chckbxMultiple"));
@@ -108,7 +134,6 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     btbttnOKLEES->setObjectName(QStringLiteral("btbttnOKLEES"));
     readColumn->addWidget(chckbxMultiple);
     readColumn->addWidget(btbttnOKLEES, 0, Qt::AlignLeft);
-    readColumn->addStretch();
     top->addLayout(readColumn);
     top->addStretch();
 
@@ -120,6 +145,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     strgrdSTAMBUIS->setContextMenuPolicy(Qt::CustomContextMenu);
     strgrdSTAMBUIS->verticalHeader()->setDefaultSectionSize(20);
     strgrdSTAMBUIS->horizontalHeader()->setSectionsMovable(false);
+    strgrdSTAMBUIS->setItemDelegate(new CellEditors(this, strgrdSTAMBUIS));
     left->addWidget(strgrdSTAMBUIS, 1);
 
     ppmnGRID = new QMenu(this);
@@ -137,7 +163,9 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     grpbxKOLOM = new QGroupBox(QStringLiteral(" File structure "), this);
     grpbxKOLOM->setObjectName(QStringLiteral("grpbxKOLOM"));
     grpbxKOLOM->setFixedWidth(400);
-    body->addWidget(grpbxKOLOM);
+    auto* right = new QVBoxLayout;
+    body->addLayout(right);
+    right->addWidget(grpbxKOLOM);
     auto* grid = new QGridLayout(grpbxKOLOM);
     grid->setVerticalSpacing(4);
     auto* variance = new QLabel(QStringLiteral("convert to variance"), grpbxKOLOM);
@@ -193,10 +221,14 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     grid->addWidget(edtMIS, 11, 1);
     grid->addWidget(btbttnMIS, 11, 2, 1, 2);
     grid->setRowStretch(12, 1);
-    btbttnEXITSTAMBUIS = new QPushButton(QStringLiteral("Ready!"), grpbxKOLOM);
+    // "Ready!" stands below the column assignment, so it is seen (disabled)
+    // before the file is read as well.
+    btbttnEXITSTAMBUIS = new QPushButton(QStringLiteral("Ready!"), this);
     btbttnEXITSTAMBUIS->setObjectName(QStringLiteral("btbttnEXITSTAMBUIS"));
     btbttnEXITSTAMBUIS->setMinimumHeight(32);
-    grid->addWidget(btbttnEXITSTAMBUIS, 13, 0, 1, 4);
+    btbttnEXITSTAMBUIS->setFixedWidth(400);
+    right->addStretch();
+    right->addWidget(btbttnEXITSTAMBUIS);
 
     stsbrSTAMBUIS = new QStatusBar(this);
     stsbrSTAMBUIS->setObjectName(QStringLiteral("stsbrSTAMBUIS"));
@@ -218,12 +250,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
 
     connect(btbttnOKLEES, &QPushButton::clicked, this, &TfrmBUISDATA::btbttnOKLEESClick);
     connect(btbttnEXITSTAMBUIS, &QPushButton::clicked, this, &TfrmBUISDATA::btbttnEXITSTAMBUISClick);
-    connect(btbttnMIS, &QPushButton::clicked, this, [this] {
-        editor_.state.missingCode = ss(edtMIS->text());
-        editor_.applyMissingCode();
-        edtMIS->setText(qs(editor_.state.missingCode));
-        showTable();
-    });
+    connect(btbttnMIS, &QPushButton::clicked, this, &TfrmBUISDATA::btbttnMISClick);
     connect(strgrdSTAMBUIS, &QTableWidget::cellChanged, this, &TfrmBUISDATA::cellEdited);
 
     strgrdSTAMBUIS->hide();
@@ -231,14 +258,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     grpbxKOLOM->hide();
 
     // F1: the help at the point-data topic.
-    HelpViewer::setContext(this, 10);
-    auto* f1 = new QShortcut(QKeySequence(Qt::Key_F1), this);
-    connect(f1, &QShortcut::activated, this, [this] {
-        if (!help_)
-            help_ = new HelpViewer(this);
-        help_->showTopic(HelpViewer::contextOf(this));
-        help_->show();
-    });
+    HelpViewer::installHelpKey(this, 10);
 }
 
 void TfrmBUISDATA::setWorkDir(const WorkDir& dir)
@@ -262,7 +282,8 @@ bool TfrmBUISDATA::eventFilter(QObject* watched, QEvent* event)
         else if (watched->property("hint").isValid())
             stsbrSTAMBUIS->showMessage(watched->property("hint").toString());
     }
-    if (watched == strgrdSTAMBUIS && event->type() == QEvent::KeyPress) {
+    if ((watched == strgrdSTAMBUIS || watched->property("cellEditor").toBool()) &&
+        event->type() == QEvent::KeyPress) {
         // Every key in the table renews the proposal of the column roles.
         editor_.keyPressed();
         showLists();
@@ -274,6 +295,9 @@ bool TfrmBUISDATA::eventFilter(QObject* watched, QEvent* event)
 
 void TfrmBUISDATA::showEvent(QShowEvent* event)
 {
+    // On a small (or scaled) screen the editor keeps "Ready!" in sight.
+    if (screen())
+        resize(QSize(kWidth, kHeight).boundedTo(screen()->availableGeometry().size() - QSize(16, 48)));
     QDialog::showEvent(event);
     // FormActivate runs every time the editor is shown.
     if (autoActivate_)
@@ -369,8 +393,11 @@ void TfrmBUISDATA::btbttnOKLEESClick()
         if (delimiterButtons_[i]->isChecked())
             delimiter = delimiters_.candidates[i].c;
     try {
+        feedback_.busy(true);  // a large file takes a while
         editor_.read(editor_.sourceFile, delimiter, chckbxMultiple->isChecked());
+        feedback_.busy(false);
     } catch (const IoError& e) {
+        feedback_.busy(false);
         feedback_.message(e.what());
         lblstrgrdSTAMBUIS->hide();
         offerAbortOnly();
@@ -482,8 +509,22 @@ void TfrmBUISDATA::runMenu(int item)
     showTransformState();
 }
 
+void TfrmBUISDATA::btbttnMISClick()
+{
+    editor_.state.missingCode = ss(edtMIS->text());
+    editor_.applyMissingCode();
+    edtMIS->setText(qs(editor_.state.missingCode));
+    showTable();
+}
+
 void TfrmBUISDATA::btbttnEXITSTAMBUISClick()
 {
+    // The log tells from the field whether missing data were marked; a code
+    // typed but never applied would enter the regressions as an observation.
+    editor_.state.missingCode = ss(edtMIS->text());
+    if (editor_.missingCodePending() &&
+        Seams::question(this, QString::fromLatin1(kApplyFirst).arg(edtMIS->text())))
+        btbttnMISClick();
     for (int role = 0; role < kPointRoleCount; ++role)
         editor_.roleTexts[static_cast<std::size_t>(role)] =
             ss(roleLists[static_cast<std::size_t>(role)]->currentText());

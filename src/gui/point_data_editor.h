@@ -21,8 +21,6 @@ class QVBoxLayout;
 
 namespace tolvar::gui {
 
-class HelpViewer;
-
 // The point-data editor "Point MxW data": reads a delimited file into the
 // table, lets the user edit it and assign the column roles, and writes the
 // working point files on "Ready!". The window only shows the core editor.
@@ -69,6 +67,7 @@ protected:
 
 private:
     void btbttnOKLEESClick();
+    void btbttnMISClick();
     void btbttnEXITSTAMBUISClick();
     void offerAbortOnly();
     void fillDelimiterChoice(const DelimiterChoice& choice);
@@ -83,7 +82,6 @@ private:
 
     PointEditor editor_;
     DialogFeedback feedback_{this};
-    HelpViewer* help_ = nullptr;
     WorkDir workDir_;
     DelimiterChoice delimiters_;
     std::vector<QRadioButton*> delimiterButtons_;

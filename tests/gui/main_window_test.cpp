@@ -1,7 +1,11 @@
 #include "app/batch_cli.h"
+#include "gui/about_box.h"
 #include "gui/help_viewer.h"
 #include "gui/main_window.h"
+#include "gui/multi_scatter_window.h"
 #include "gui/point_data_editor.h"
+#include "regression/no_regression.h"
+#include "selection/select_best.h"
 #include "support/raster_fixtures.h"
 #include "support/temp_dir.h"
 
@@ -13,6 +17,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -49,6 +54,10 @@ struct MainFixture {
                 fs::copy_file(entry.path(), tmp / entry.path().filename().string());
         fs::current_path(tmp.path());
         Seams::message = [this](QWidget*, const QString& text) { messages.push_back(text); };
+        Seams::question = [this](QWidget*, const QString& text) {
+            messages.push_back(text);
+            return true;
+        };
         Seams::archiveChoice = [this](QWidget*, const QString& caption, ArchiveChoice preset) {
             archiveCaptions.push_back(caption);
             return preset;
@@ -72,9 +81,9 @@ struct MainFixture {
 
     // "import" with the point-data editor reading the example's point file,
     // applying -9999 as the missing code and pressing "Ready!".
-    void importPoints()
+    void importPoints(const char* name = "piezometers.csv")
     {
-        const QString file = QString::fromStdString((tmp / "piezometers.csv").string());
+        const QString file = QString::fromStdString((tmp / name).string());
         Seams::openFile = [file](QWidget*, const QString&, const QString&, const QString&) { return file; };
         TfrmBUISDATA& editor = window->pointDataEditor();
         // The editor asks for its file once it is shown; answer after that.
@@ -125,6 +134,14 @@ TEST(TfrmMAIN, StartUpShowsTheBatchStartFileAndTheFirstStage)
     EXPECT_TRUE(w.btbttnOpnieuw->isHidden());
     EXPECT_FALSE(w.Bekijkgroepindeling1->isVisible());
     EXPECT_FALSE(fs::exists(f.tmp / "session0"));
+
+    // Pictures at their sizes; the run label keeps off the stage picture.
+    EXPECT_EQ(w.imgMAPSTATUS->size(), QSize(350, 350));
+    EXPECT_FALSE(w.lblregressie->geometry().intersects(w.imgProgress->geometry()));
+    TfrmAbout about(&w);
+    EXPECT_EQ(HelpViewer::contextOf(about.bttnOK), 29);
+    EXPECT_EQ(about.goals->palette().color(QPalette::Disabled, QPalette::Text),
+              about.goals->palette().color(QPalette::Active, QPalette::Text));
 }
 
 TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
@@ -174,6 +191,28 @@ TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
     QTest::keyClick(w.btbttnPUNTDATA, Qt::Key_F1);
     ASSERT_NE(w.helpViewer(), nullptr);
     EXPECT_TRUE(w.helpViewer()->isVisible());
+
+    // The grid dialog opened by "..." has the buttons' help context, starts in
+    // the folder given and proposes the name given.
+    fs::create_directory(f.tmp / "grids");
+    const QString grids = QString::fromStdString((f.tmp / "grids").string());
+    w.slotButtons[1]->setFocus();
+    int dialogContext = 0;
+    QString dialogFolder;
+    QTimer::singleShot(0, &w, [&] {
+        for (QWidget* top : QApplication::topLevelWidgets())
+            if (auto* dialog = qobject_cast<QFileDialog*>(top); dialog && dialog->isVisible()) {
+                dialogContext = HelpViewer::contextOf(dialog);
+                dialogFolder = dialog->directory().absolutePath();
+                dialog->reject();
+            }
+    });
+    EXPECT_TRUE(Seams::openGridFile(&w, QStringLiteral("Select a grid file"), grids,
+                                    {QStringLiteral("all files (*)")}, 0, QStringLiteral("*.asc"),
+                                    [](int) { return QString(); })
+                    .path.isEmpty());
+    EXPECT_EQ(dialogContext, 9);
+    EXPECT_EQ(dialogFolder, grids);
 
     // No maps: the order check keeps its tick but is disabled.
     w.grpbxTAB3->setEnabled(true);  // as after a regression run
@@ -281,6 +320,152 @@ TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
     ASSERT_EQ(guiNames, batchNames);
     for (const auto& [name, content] : gui)
         EXPECT_TRUE(content == batch.at(name)) << name;
+}
+
+// The grid dialog starts where the last grid was and proposes "*.asc" only
+// until a grid is chosen; a grid from another folder leaves the maps in the
+// working directory; a grid change says why "Start regression" went grey.
+TEST(TfrmMAIN, GridChoicesAndTheOutputFolder)
+{
+    MainFixture f;
+    TfrmMAIN& w = *f.window;
+    fs::create_directory(f.tmp / "grids");
+    fs::copy_file(f.tmp / "elevation.asc", f.tmp / "grids" / "elevation.asc");
+    const QString work = QString::fromStdString(f.tmp.path().string());
+    const QString chosen = QString::fromStdString((f.tmp / "grids" / "elevation.asc").string());
+    std::vector<QString> starts;
+    QString answer = chosen;
+    // Where the dialog starts, with the name it proposes.
+    Seams::openGridFile = [&](QWidget*, const QString&, const QString& dir, const QStringList&, int,
+                              const QString& proposed, const std::function<QString(int)>&) {
+        starts.push_back(proposed.isEmpty() ? dir : dir + QStringLiteral("/") + proposed);
+        return Seams::GridFileAnswer{answer, 0};
+    };
+    w.slotButtons[1]->click();
+    answer.clear();
+    w.btbttnSTRATAGRID->click();  // cancelled: the strata grid stays
+    ASSERT_EQ(starts.size(), 2u);
+    EXPECT_EQ(starts[0], work + QStringLiteral("/*.asc"));  // wendbat.txt named files in the working directory
+    EXPECT_EQ(starts[1], work + QStringLiteral("/grids"));
+    EXPECT_EQ(w.label0->text(), QStringLiteral("strata.asc"));
+
+    f.importPoints();
+    ASSERT_TRUE(w.btbttnFILESOK->isEnabled());
+    Seams::openGridFile = [](QWidget*, const QString&, const QString&, const QStringList&, int, const QString&,
+                             const std::function<QString(int)>&) { return Seams::GridFileAnswer{}; };
+    w.btbttnSTRATAGRID->click();
+    EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
+    EXPECT_TRUE(w.sttsbrPROGRESS->currentMessage().contains(QStringLiteral("import the point data again")));
+
+    f.importPoints();
+    w.btbttnFILESOK->click();
+    ASSERT_TRUE(w.grpbxTAB3->isEnabled());
+    const std::array<const char*, 6> names{"MHW_R.asc", "SDMHW_R.asc", "MSW_R.asc",
+                                           "SDMSW_R.asc", "MLW_R.asc", "SDMLW_R.asc"};
+    for (std::size_t i = 0; i < names.size(); ++i)
+        EXPECT_EQ(w.outputNames[i]->text().toStdString(), (f.tmp / names[i]).string());
+}
+
+// The results tab: the selectors blank the display, a rejected model leaves
+// the screen, ticks that never were a model say so, the scatterplot matrix is
+// saved, and the mapping run leaves its last pair shown and rejectable.
+TEST(TfrmMAIN, ResultsTabFollowsSelectorsRejectsAndTheMappingRun)
+{
+    MainFixture f;
+    TfrmMAIN& w = *f.window;
+    f.importPoints();
+    w.btbttnFILESOK->click();
+    ASSERT_TRUE(w.grpbxTAB2->isEnabled());
+
+    const auto blank = [&w] {
+        return w.strgrdFIT->item(1, 1)->text() == QStringLiteral("missing") &&
+               w.strgrdFIT->item(4, 1)->text() == QStringLiteral("nb");
+    };
+    for (QComboBox* selector : {w.cmbbxGxG, w.cmbbxSTRATA}) {
+        w.btbttnSHOWBEST->click();
+        ASSERT_FALSE(blank());
+        selector->setCurrentIndex(1);
+        EXPECT_TRUE(blank()) << selector->objectName().toStdString();
+    }
+    w.btbttnSHOWBEST->click();
+    const auto outFiles = [&f] { return WorkDir(f.tmp.path()).list("*.out").size(); };
+    const std::size_t before = outFiles();
+    w.btbttnVERWERP->click();
+    EXPECT_TRUE(blank());
+    EXPECT_FALSE(w.btbttnVERWERP->isEnabled());
+    EXPECT_EQ(outFiles(), before - 1);
+
+    // The registry's ticks put ditchdist and drainage (both group 2) in one
+    // structure, which was never a model.
+    w.tbcntrlMAIN->setCurrentIndex(0);
+    w.tbcntrlMAIN->setCurrentIndex(1);
+    f.messages.clear();
+    w.btbttnSHOW->click();
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_TRUE(f.messages[0].contains(QStringLiteral("at most one variable per group"))) << f.messages[0].toStdString();
+
+    QTimer::singleShot(0, &w, [&w] {
+        ASSERT_NE(w.multiScatter(), nullptr);
+        EXPECT_EQ(w.multiScatter()->windowTitle(), QStringLiteral("MultiScatter"));
+        EXPECT_EQ(w.multiScatter()->size(), QSize(578, 581));
+        w.multiScatter()->Button1->click();
+    });
+    w.Bekijkgroepindeling1->trigger();
+    EXPECT_TRUE(fs::exists(f.tmp / "MultiScat.wmf"));
+
+    w.tbcntrlMAIN->setCurrentIndex(2);
+    w.btbttnPredict->click();
+    ASSERT_TRUE(fs::exists(f.tmp / "MHW_R.asc"));
+    EXPECT_EQ(w.cmbbxSTRATA->currentIndex(), w.cmbbxSTRATA->count() - 1);
+    EXPECT_EQ(w.cmbbxGxG->currentText(), QStringLiteral("MLW"));
+    EXPECT_FALSE(blank());
+    ASSERT_TRUE(w.btbttnVERWERP->isEnabled());
+    const std::string pair = toskim2(ss(w.cmbbxSTRATA->currentText())) + "-MLW-";
+    const auto pairFiles = [&] {
+        std::size_t n = 0;
+        for (const std::string& name : WorkDir(f.tmp.path()).list("*.out"))
+            n += name.rfind(pair, 0) == 0;
+        return n;
+    };
+    const std::size_t pairBefore = pairFiles();
+    w.btbttnVERWERP->click();
+    EXPECT_EQ(pairFiles(), pairBefore - 1);
+}
+
+// Point data whose MxW carry decimal commas: the run says why no regression
+// was done and leaves the first tab open; the scatterplots are offered once
+// sampled, and the order check was set when the run started.
+TEST(TfrmMAIN, NoRegressionKeepsTheFirstTabOpen)
+{
+    MainFixture f;
+    TfrmMAIN& w = *f.window;
+    std::string points = test::readFile(f.tmp / "piezometers.csv"), commas;
+    std::size_t field = 0;
+    for (char c : points) {
+        field = c == '\n' ? 0 : field + (c == ';');
+        commas += c == '.' && field >= 4 ? ',' : c;
+    }
+    f.tmp.write("commas.csv", commas);
+    f.importPoints("commas.csv");
+    f.messages.clear();
+    w.btbttnFILESOK->click();
+    ASSERT_EQ(f.messages.size(), 1u);
+    EXPECT_EQ(f.messages[0].toStdString(),
+              std::string(kNoRegressionDone) + kNoNumericMxw + "MHW, MSW, MLW. " + kDecimalCommaAdvice);
+    EXPECT_FALSE(w.grpbxTAB2->isEnabled());
+    EXPECT_FALSE(w.grpbxTAB3->isEnabled());
+    EXPECT_TRUE(w.btbttnPUNTDATA->isEnabled());
+    EXPECT_FALSE(w.btbttnFILESOK->isEnabled());  // the working point files are used up
+    EXPECT_TRUE(w.sttsbrPROGRESS->currentMessage().contains(QStringLiteral("import them again")));
+    EXPECT_EQ(w.tbcntrlMAIN->currentIndex(), 0);
+    EXPECT_TRUE(w.Bekijkgroepindeling1->isVisible());
+    EXPECT_TRUE(w.chckbxVOLGORDEGXG->isChecked());
+    EXPECT_TRUE(w.chckbxVOLGORDEGXG->isEnabledTo(w.grpbxTAB3));  // the tab itself is still closed
+
+    // The corrected points give the run its models.
+    f.importPoints();
+    w.btbttnFILESOK->click();
+    EXPECT_TRUE(w.grpbxTAB3->isEnabled());
 }
 
 }  // namespace

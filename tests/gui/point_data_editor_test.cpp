@@ -25,9 +25,15 @@ struct EditorFixture {
     QString chosen;
     QString dialogTitle, dialogDir, dialogFilter;
     std::vector<QString> messages;
+    std::vector<QString> questions;
+    bool answer = true;
 
     EditorFixture()
     {
+        Seams::question = [this](QWidget*, const QString& text) {
+            questions.push_back(text);
+            return answer;
+        };
         Seams::openFile = [this](QWidget*, const QString& title, const QString& dir,
                                  const QString& filter) {
             dialogTitle = title;
@@ -65,6 +71,7 @@ TEST(TfrmBUISDATA, ReadEditAndAcceptWritesTheWorkingFiles)
     EXPECT_EQ(f.dialogTitle, QStringLiteral("File with point MxW data (piezometers, measurements)"));
     EXPECT_EQ(f.dialogDir, QString::fromStdString(f.tmp.path().string()));
     EXPECT_TRUE(f.dialogFilter.startsWith(QStringLiteral("Export from Excel (*.csv)")));
+    EXPECT_TRUE(f.window.btbttnEXITSTAMBUIS->isVisible());  // seen, disabled, before the file is read
     EXPECT_FALSE(f.window.btbttnEXITSTAMBUIS->isEnabled());
 
     // The delimiter choice: only ";" in this title row, preselected; 20 x 1 + 16 high.
@@ -113,6 +120,7 @@ TEST(TfrmBUISDATA, ReadEditAndAcceptWritesTheWorkingFiles)
     EXPECT_EQ(f.window.edtMIS->text(), QString());
 
     QTest::mouseClick(f.window.btbttnEXITSTAMBUIS, Qt::LeftButton);
+    EXPECT_TRUE(f.questions.empty());  // the code was applied
     EXPECT_EQ(f.window.result(), QDialog::Accepted);
     EXPECT_FALSE(f.window.aborted());
     EXPECT_EQ(test::readFile(f.tmp / "temp.txt"),
@@ -166,6 +174,61 @@ TEST(TfrmBUISDATA, HintsAndTransformButtons)
     EXPECT_TRUE(f.window.sqrtButtons[0]->isEnabled());
     EXPECT_EQ(f.table()->item(0, 4)->text(), QStringLiteral("   4.000"));
     EXPECT_EQ(f.messages.size(), 0u);
+}
+
+// "Ready!" with a code that was typed but not applied asks first: Yes marks
+// the cells "missing", No reads on with the code as data. Either way the log's
+// record of marked data follows the field.
+TEST(TfrmBUISDATA, ReadyAsksToApplyATypedMissingCode)
+{
+    struct Case {
+        const char* name;
+        QString code;
+        bool answer;
+        std::size_t questions;
+        const char* mhwOfP2;
+        bool fieldEmpty;
+    };
+    const Case cases[] = {
+        {"yes applies", QStringLiteral("-9999"), true, 1, "missing", true},
+        {"no reads on", QStringLiteral("-9999"), false, 1, "-9999", false},
+        {"code not in the table", QStringLiteral("-999"), true, 0, "-9999", false},
+        {"field emptied by hand", QString(), true, 0, "-9999", true},
+    };
+    for (const Case& c : cases) {
+        EditorFixture f;
+        f.answer = c.answer;
+        f.open("points_semicolon.csv");
+        QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
+        f.window.edtMIS->setText(c.code);
+        QTest::mouseClick(f.window.btbttnEXITSTAMBUIS, Qt::LeftButton);
+        ASSERT_EQ(f.questions.size(), c.questions) << c.name;
+        if (c.questions) {
+            EXPECT_EQ(f.questions[0], QStringLiteral("Apply missing code -9999 before reading on?"));
+        }
+        EXPECT_EQ(f.window.editor().data.cell(3, 2), c.mhwOfP2) << c.name;
+        EXPECT_EQ(f.window.editor().state.missingCode.empty(), c.fieldEmpty) << c.name;
+        EXPECT_EQ(f.window.result(), QDialog::Accepted) << c.name;
+    }
+}
+
+// A key typed into an open cell is a key of the table: the check marks go and
+// the column roles are proposed anew.
+TEST(TfrmBUISDATA, KeysInAnOpenCellRenewTheProposal)
+{
+    EditorFixture f;
+    f.open("points_semicolon.csv");
+    QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
+    f.window.menuItems[4]->trigger();  // replace commas: checked
+    ASSERT_TRUE(f.window.menuItems[4]->isChecked());
+    f.window.roleLists[kMHW]->setEditText(QStringLiteral("MSW"));
+    f.table()->setCurrentCell(0, 1);
+    f.table()->editItem(f.table()->item(0, 1));
+    auto* cell = f.table()->viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(cell, nullptr);
+    QTest::keyClick(cell, Qt::Key_7);
+    EXPECT_FALSE(f.window.menuItems[4]->isChecked());
+    EXPECT_EQ(f.window.roleLists[kMHW]->currentText(), QStringLiteral("MHW"));
 }
 
 }  // namespace

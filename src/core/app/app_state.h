@@ -10,10 +10,13 @@
 #include "selection/model_table.h"
 
 #include <array>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace tolvar {
+
+struct BestOutcome;
 
 // What the windows share: one per program run (the GUI owns one, the batch
 // owns one, a test builds one in a temporary directory).
@@ -51,6 +54,9 @@ public:
 
     // The result display: whether the banner of this run was written.
     bool resultBannerWritten = false;
+    // Told of every pair "Show the best result" shows, also the pairs of the
+    // mapping run, so a window can show the pair with its selectors and ticks.
+    std::function<void(const BestOutcome&)> bestShown;
 
     void ADDLOG(std::string_view txt) { log.add(txt); }
     Feedback& fb() { return *feedback; }

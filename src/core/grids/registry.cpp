@@ -263,7 +263,9 @@ void Registry::attachBatchGrid(int slot, const std::string& path)
     rec.kind = batchGridKind(path);
     rec.labelCaption = displayPath(path);
     lastChosenKind = TGridFileType::asciigrid;
-    UpdateDlgHulpVar(GridFileChoice::AsciiGrid);
+    // The dialog starts beside the named grid; its proposal stays until a
+    // grid is chosen in it.
+    dialog.directory = LastGridDir;
 }
 
 void Registry::UpdateDlgHulpVar(GridFileChoice fileType)
@@ -285,14 +287,6 @@ bool Registry::anyLibraryGrid() const
         if (HulpVarRecs[at(i)].kind == TGridFileType::avgrid)
             return true;
     return false;
-}
-
-std::string outputDirectory(const std::string& lastGridDir, const std::string& fallbackDir)
-{
-    const auto cut = lastGridDir.find_last_of("\\/");
-    if (cut == std::string::npos)
-        return fallbackDir.empty() ? lastGridDir : fallbackDir;
-    return lastGridDir.substr(0, cut);
 }
 
 std::array<OutputName, 6> defaultOutputNames(const std::string& dir,

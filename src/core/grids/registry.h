@@ -150,9 +150,6 @@ struct OutputName {
 };
 std::array<OutputName, 6> defaultOutputNames(const std::string& dir,
                                              const std::array<bool, 3>& mxwChecked);
-// The directory of the output names: LastGridDir up to its last separator;
-// without a separator LastGridDir itself, or `fallbackDir` when one is given.
-std::string outputDirectory(const std::string& lastGridDir, const std::string& fallbackDir = {});
 
 inline constexpr const char* kNotPredicted = "is not predicted";
 

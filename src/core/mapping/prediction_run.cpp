@@ -49,6 +49,17 @@ bool ensureDirectory(const WorkDir& dir, const std::string& name, std::string& d
     return fs::create_directory(path, ec) || fs::is_directory(path, ec);
 }
 
+// Whether any stratum has a result file for a mapped MxW.
+bool anyModel(const WorkDir& dir, const std::vector<std::string>& strata, const std::array<bool, 3>& mapped)
+{
+    for (const std::string& name : dir.list("*.out"))
+        for (const std::string& stratum : strata)
+            for (int m = 0; m < 3; ++m)
+                if (mapped[at(m)] && belongsToPair(name, toskim2(stratum), kMxwNames[at(m)]))
+                    return true;
+    return false;
+}
+
 fs::path outputPath(const WorkDir& dir, const std::string& name)
 {
     const fs::path p(name);
@@ -92,6 +103,11 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
     MappingOutcome outcome;
     Feedback& fb = state.fb();
     const WorkDir& dir = state.workDir;
+    // Without a single model every map would hold NODATA only.
+    if (!anyModel(dir, state.sampling.StrataCodes, settings.mapped)) {
+        fb.message(kNoModelToMap);
+        return outcome;
+    }
     state.ADDLOG("");
     state.ADDLOG("****** " + sessionText(state.SessionNumber) + " PREDICTION MxW ******");
     state.setMilestone(Mijlpaal::na_rapporteren, false);

@@ -19,6 +19,10 @@ struct MappingSettings {
     bool noMaps = false;
 };
 
+inline constexpr const char* kNoModelToMap =
+    "No map can be made: no stratum has a regression model for the MxW to map. Run \"Start regression\" "
+    "with point data that give at least one regression first.";
+
 struct MappingOutcome {
     bool completed = false;
     std::string closingMessage;  // the text of the closing message box

@@ -238,6 +238,17 @@ void PointEditor::applyMissingCode()
     state.missingCode.clear();
 }
 
+bool PointEditor::missingCodePending() const
+{
+    if (state.missingCode.empty())
+        return false;
+    for (int r = 1; r < data.RowCount(); ++r)
+        for (int c = 0; c < data.ColCount(); ++c)
+            if (data.cell(c, r) == state.missingCode)
+                return true;
+    return false;
+}
+
 void PointEditor::keyPressed()
 {
     clearMarks();

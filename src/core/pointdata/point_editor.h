@@ -69,6 +69,9 @@ public:
     void squareSd(int m, Feedback& feedback);
     // "apply": every record cell equal to the code becomes "missing".
     void applyMissingCode();
+    // Whether the code in the field was typed but not applied: it is not empty
+    // and some record cell still holds it (it would enter the regressions as data).
+    bool missingCodePending() const;
     // Any key pressed in the table: marks cleared, proposal renewed.
     void keyPressed();
 

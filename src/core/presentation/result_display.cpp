@@ -5,6 +5,7 @@
 #include "selection/model_table.h"
 #include "selection/select_best.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -15,6 +16,11 @@ namespace {
 constexpr const char* kTooPoor =
     "The regression results is too poor, or:\r\npossibly the regression is not performed because "
     "of \r\ntoo few data points.";
+constexpr const char* kTwoInOneGroup =
+    "The ticked structure has more than one variable in a group: a model takes at most one variable "
+    "per group.";
+constexpr const char* kNotInRun = "This structure was not part of the run: no regression was done for it.";
+constexpr const char* kMissing = "missing";
 
 std::size_t at(int i)
 {
@@ -37,6 +43,30 @@ std::string parameterLine(const std::vector<std::string>& lines, const std::stri
         if (line.compare(0, 5, field) == 0 && line.size() > 5)
             return line;
     return kNotFoundLine;
+}
+
+// A value cut from a line of the result file; a line that holds "missing"
+// (a line the file lacks, or a value it could not give) shows the word whole.
+std::string valueAt(const std::string& line, std::size_t first, std::size_t last)
+{
+    if (line.find(kMissing) != std::string::npos)
+        return kMissing;
+    return toskim(cut(line, first, last));
+}
+
+// Why the ticked structure has no result file.
+const char* whyNotFound(const ResultChoice& choice, const std::vector<std::string>& structures)
+{
+    for (int g = 1; g <= choice.groupCount; ++g) {
+        int ticks = 0;
+        for (int v = 1; v <= choice.auxVarCount; ++v)
+            ticks += choice.ticked[at(v)][at(g)];
+        if (ticks > 1)
+            return kTwoInOneGroup;
+    }
+    if (std::find(structures.begin(), structures.end(), structureOf(choice)) == structures.end())
+        return kNotInRun;
+    return kTooPoor;
 }
 
 void arrowHead(Canvas& canvas, int tipX, int tipY, int x1, int y1, int x2, int y2)
@@ -224,15 +254,22 @@ void drawScatterplot(Canvas& canvas, const std::string& title,
     canvas.setPen(colors::kBlack, 1);
 }
 
-std::string resultFileNameOf(const ResultChoice& choice)
+std::string structureOf(const ResultChoice& choice)
 {
-    std::string name = toskim2(choice.stratumText + "-") + choice.mxw + "-";
+    std::string structure;
     for (int g = 1; g <= choice.groupCount; ++g)
         for (int v = 1; v <= choice.auxVarCount; ++v)
             if (choice.ticked[at(v)][at(g)])
-                name += "g" + std::to_string(100 + g).substr(1) + "h" +
-                        std::to_string(100 + v).substr(1) + "-";
-    return name + (choice.weighted ? "gew" : "ong") + ".out";
+                structure += std::string(structure.empty() ? "" : "-") + "g" +
+                             std::to_string(100 + g).substr(1) + "h" + std::to_string(100 + v).substr(1);
+    return structure;
+}
+
+std::string resultFileNameOf(const ResultChoice& choice)
+{
+    const std::string structure = structureOf(choice);
+    return toskim2(choice.stratumText + "-") + choice.mxw + "-" + structure + (structure.empty() ? "" : "-") +
+           (choice.weighted ? "gew" : "ong") + ".out";
 }
 
 DisplayOutcome showResult(AppState& state, const ResultChoice& choice, Canvas& canvas,
@@ -257,7 +294,8 @@ DisplayOutcome showResult(AppState& state, const ResultChoice& choice, Canvas& c
     };
 
     if (!state.workDir.fileExists(name)) {
-        const std::string text = "Regression file <" + name + "> not found!\r\n" + kTooPoor;
+        const std::string text =
+            "Regression file <" + name + "> not found!\r\n" + whyNotFound(choice, state.structures);
         state.fb().message(text);
         state.ADDLOG(text);
         finish();
@@ -269,10 +307,10 @@ DisplayOutcome showResult(AppState& state, const ResultChoice& choice, Canvas& c
         std::ifstream in = openForReading(state.workDir.resolve(name));
         lines = readAllLines(in);
     }
-    out.table[0][1] = toskim(cut(skip_until_line(lines, "Number of observations"), 42, 47));
-    out.table[1][1] = toskim(cut(skip_until_line(lines, "Residual error"), 42, 52));
-    out.table[2][1] = toskim(cut(skip_until_line(lines, "Coefficient of determination"), 42, 52));
-    out.table[3][1] = toskim(cut(skip_until_line(lines, "Adjusted coeff. of determination"), 41, 51));
+    out.table[0][1] = valueAt(skip_until_line(lines, "Number of observations"), 42, 47);
+    out.table[1][1] = valueAt(skip_until_line(lines, "Residual error"), 42, 52);
+    out.table[2][1] = valueAt(skip_until_line(lines, "Coefficient of determination"), 42, 52);
+    out.table[3][1] = valueAt(skip_until_line(lines, "Adjusted coeff. of determination"), 41, 51);
 
     const std::string formula = skip_until_line(lines, "Function  ");
     for (int k = 0; k <= 15; ++k) {
@@ -283,9 +321,9 @@ DisplayOutcome showResult(AppState& state, const ResultChoice& choice, Canvas& c
         if (k > 0 && row == 5)
             continue;  // a name whose structure cannot be read names no row
         const std::string line = parameterLine(lines, coefficient);
-        out.table[at(row)][1] = toskim(cut(line, 7, 22));
-        out.table[at(row)][2] = toskim(cut(line, 24, 39));
-        out.table[at(row)][3] = toskim(cut(line, 41, 56));
+        out.table[at(row)][1] = valueAt(line, 7, 22);
+        out.table[at(row)][2] = valueAt(line, 24, 39);
+        out.table[at(row)][3] = valueAt(line, 41, 56);
     }
     if (bestMode && cp != kNoCp)
         out.table[4][1] = fixed(cp, 10, 3);
@@ -351,6 +389,8 @@ BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& 
                            choice.mxw +
                            ": the regressions were too poor, or not performed because of too few "
                            "data points.");
+        if (state.bestShown)
+            state.bestShown(out);
         return out;
     }
     out.found = true;
@@ -369,6 +409,8 @@ BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& 
         rest.erase(0, std::min<std::size_t>(rest.size(), 7));
     }
     out.display = showResult(state, out.choice, canvas, true, cp);
+    if (state.bestShown)
+        state.bestShown(out);
     return out;
 }
 

@@ -63,6 +63,8 @@ struct ResultChoice {
     bool weighted = false;
 };
 
+// The model structure the ticks name, for example g01h03-g02h07.
+std::string structureOf(const ResultChoice& choice);
 // The result file name the choice names.
 std::string resultFileNameOf(const ResultChoice& choice);
 

@@ -120,4 +120,9 @@ bool showMultiScatter(const WorkDir& dir, Canvas& canvas, Feedback& feedback)
     return drawMultiScatter(readScatterData(dir.resolve("scatterdat.txt")), canvas, feedback);
 }
 
+void saveMultiScatter(const WorkDir& dir, Canvas& canvas)
+{
+    canvas.saveBmp(dir.path() / kMultiScatFile);
+}
+
 }  // namespace tolvar

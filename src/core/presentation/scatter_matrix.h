@@ -32,4 +32,8 @@ bool showMultiScatter(const WorkDir& dir, Canvas& canvas, Feedback& feedback);
 
 inline constexpr const char* kMultiScatFile = "MultiScat.wmf";
 
+// Saves the matrix as drawn to MultiScat.wmf in the working directory, where
+// the session archive takes it along.
+void saveMultiScatter(const WorkDir& dir, Canvas& canvas);
+
 }  // namespace tolvar

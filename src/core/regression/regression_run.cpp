@@ -3,6 +3,7 @@
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
+#include "regression/no_regression.h"
 #include "regression/regression_files.h"
 #include "regression/structure_fits.h"
 #include "selection/select_best.h"
@@ -556,7 +557,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     int checkedCount = 0;
     for (bool c : settings.mxwChecked)
         checkedCount += c;
-    outcome.orderCheckOffered = checkedCount > 1;
+    outcome.orderCheckOffered = orderCheckOffered(settings.mxwChecked);
 
     const std::string session = sessionText(state.SessionNumber);
     state.ADDLOG("***************************");
@@ -584,6 +585,8 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     sampling.NoXY = SORTXY(dir, state.GridProps[0][kXll], state.GridProps[0][kYll],
                            state.GridProps[0][kCellsize], sampling.SampleTable, sampling.columns);
     sampleGrids(dir, state.registry, state.GridProps, sampling, fb, &state.gridLibrary);
+    if (settings.sampled)
+        settings.sampled();
 
     GroupMembers members(at(state.registry.GroupCount + 1));
     for (int v = 1; v <= state.registry.AuxVarCount; ++v) {
@@ -598,6 +601,11 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     if (strata.size() > 500) {
         fb.message(kTooManyStrata);
         state.ADDLOG(std::string("Warning: ") + kTooManyStrata);
+    }
+
+    if (const std::string why = whyNoRegression(sampling, settings.mxwChecked, settings.weighted); !why.empty()) {
+        reportNoRegression(state, why);
+        return outcome;
     }
 
     const long long total = static_cast<long long>(checkedCount) *
@@ -637,9 +645,15 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     }
 
     fb.busy(false);
+    // Without a single model there is nothing to inspect or map: say why and
+    // leave the run open to a corrected import.
+    if (!dir.anyMatch("*.out")) {
+        reportNoRegression(state, std::string(kNoRegressionDone) + kTooFewEverywhere);
+        return outcome;
+    }
     state.setMilestone(Mijlpaal::na_uitvoeren);
-    outcome.outputNames = defaultOutputNames(
-        outputDirectory(state.registry.LastGridDir, dir.path().string()), settings.mxwChecked);
+    // The maps go to the working directory, where the closure archives them.
+    outcome.outputNames = defaultOutputNames(dir.path().string(), settings.mxwChecked);
     fb.progress(0, 100, "Idle");
     outcome.completed = true;
     outcome.regressionsDone = done;

@@ -4,6 +4,7 @@
 #include "pointdata/point_editor.h"
 
 #include <array>
+#include <functional>
 #include <string>
 
 namespace tolvar {
@@ -18,7 +19,16 @@ struct RegressionSettings {
     std::array<std::string, kPointRoleCount> roleTexts{};
     // The session header's time stamp; the current local time when empty.
     std::string dateTimeText;
+    // Called once the grids are sampled (scatterdat.txt is written).
+    std::function<void()> sampled;
 };
+
+// The order check is offered (enabled and checked) when more than one MxW is
+// regressed, otherwise disabled and unchecked.
+inline bool orderCheckOffered(const std::array<bool, 3>& mxwChecked)
+{
+    return int{mxwChecked[0]} + int{mxwChecked[1]} + int{mxwChecked[2]} > 1;
+}
 
 // What the window does when the run is over.
 struct RegressionOutcome {

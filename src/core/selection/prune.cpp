@@ -23,10 +23,15 @@ bool rejectBest(const WorkDir& dir, const std::string& bestName, SessionLog& log
     const std::string base = baseName(bestName);
     dir.removeFile(base + ".wmf");
     dir.removeFile(base + ".dat");
-    // The best-mode picture of the pair: stratum + "-" + MxW + ".wmf".
-    const auto dash = bestName.find('-');
-    if (dash != std::string::npos && dash + 4 <= bestName.size())
-        dir.removeFile(bestName.substr(0, dash + 4) + ".wmf");
+    // The best-mode picture of the pair: stratum + "-" + MxW + ".wmf". The MxW
+    // part is found whole, so a stratum such as -3 keeps its own "-".
+    for (const char* mxw : kMxwNames) {
+        const auto pos = bestName.find("-" + std::string(mxw) + "-", 1);
+        if (pos != std::string::npos) {
+            dir.removeFile(bestName.substr(0, pos + 4) + ".wmf");
+            break;
+        }
+    }
     return true;
 }
 

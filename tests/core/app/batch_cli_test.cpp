@@ -1,5 +1,6 @@
 #include "app/batch_cli.h"
 #include "common/work_dir.h"
+#include "regression/no_regression.h"
 #include "support/recording_canvas.h"
 #include "support/raster_fixtures.h"
 #include "support/temp_dir.h"
@@ -123,6 +124,26 @@ TEST(BatchRun, BadInputChangesNothingInTheWorkingDirectory)
     after.push_back("wendbat.txt");
     std::sort(after.begin(), after.end());
     EXPECT_EQ(after, before);
+}
+
+// MxW written with decimal commas fit no regression: the batch stops with
+// status 1 and the window's text, and makes no map.
+TEST(BatchRun, NoRegressionStopsWithTheReason)
+{
+    Demo d;
+    std::string points = test::readFile(d.tmp / "piezometers.csv"), commas;
+    std::size_t field = 0;
+    for (char c : points) {
+        field = c == '\n' ? 0 : field + (c == ';');
+        commas += c == '.' && field >= 4 ? ',' : c;  // the MxW and sd columns, not X and Y
+    }
+    d.tmp.write("commas.csv", commas);
+    std::string err;
+    EXPECT_EQ(d.run({"--missing", "-9999", "--quiet", "commas.csv"}, &err), 1);
+    EXPECT_NE(err.find(std::string(kNoRegressionDone) + kNoNumericMxw + "MHW, MSW, MLW. " + kDecimalCommaAdvice),
+              std::string::npos)
+        << err;
+    EXPECT_FALSE(fs::exists(d.tmp / "session1" / "MHW_R.asc"));
 }
 
 TEST(BatchRun, TheExampleEndToEnd)

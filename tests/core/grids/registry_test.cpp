@@ -120,9 +120,6 @@ TEST(Registry, DirectoryPartAndOutputNames)
     EXPECT_EQ(trimgridnaam("/data/dem.asc"), "/data");
     EXPECT_EQ(trimgridnaam("dem.asc"), "de");
 
-    EXPECT_EQ(outputDirectory("/data/grids/dem.asc"), "/data/grids");
-    EXPECT_EQ(outputDirectory("dem.asc"), "dem.asc");
-    EXPECT_EQ(outputDirectory("dem.asc", "/work"), "/work");
     const auto names = defaultOutputNames("/data/grids", {true, false, true});
     EXPECT_EQ(names[0].text, "/data/grids/MHW_R.asc");
     EXPECT_EQ(names[1].text, "/data/grids/SDMHW_R.asc");

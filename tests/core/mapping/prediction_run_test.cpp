@@ -221,6 +221,25 @@ TEST(PredictionRun, MapsMatchTheModelsCellByCell)
     EXPECT_FALSE(m.status.of(test::RecordingCanvas::Op::FillRect).empty());
 }
 
+// With every model gone (all rejected, or none fitted) the run is refused
+// before it opens a map; a model of an MxW that is not mapped does not count.
+TEST(PredictionRun, RefusedWithoutAModelForAnyStratum)
+{
+    Mapping m;
+    for (const std::string& name : m.state.workDir.list("*.out"))
+        if (name.find("-MHW-") != std::string::npos)
+            m.state.workDir.removeFile(name);
+    MappingSettings s = m.settings();
+    s.mapped = {true, false, false};
+    m.fb.messages.clear();
+    const MappingOutcome out = runPrediction(m.state, s, m.fit, m.status);
+    EXPECT_FALSE(out.completed);
+    EXPECT_EQ(m.fb.messages, std::vector<std::string>{kNoModelToMap});
+    EXPECT_FALSE(fs::exists(m.tmp / "maps"));
+    s.mapped = {true, true, false};
+    EXPECT_TRUE(runPrediction(m.state, s, m.fit, m.status).completed);
+}
+
 TEST(PredictionRun, NoMapsStillShowsTheModelsAndWritesResiduals)
 {
     Mapping m;

@@ -31,6 +31,7 @@ struct Display {
         // A weighted fit with two variables from groups 1 and 3.
         fs::copy_file(test::dataFile("regression_k2_weighted.dat"), tmp / "2-MHW-g01h03-g03h07-gew.dat");
         RunRegressionFile(tmp.path(), "2-MHW-g01h03-g03h07-gew.dat", true);
+        state.structures = {"g01h03", "g01h03-g03h07", "g03h07"};
     }
     ResultChoice choice() const
     {
@@ -126,6 +127,58 @@ TEST(ResultDisplay, MissingResultIsReportedAndLogged)
     EXPECT_NE(d.log().find(text + "\r\n"), std::string::npos);
     EXPECT_EQ(out.table[0][1], "missing");
     EXPECT_TRUE(d.canvas.savedTo.empty());
+}
+
+// A structure without a result file is reported for what it is: no model at
+// all (two variables in one group, or left out of the run), or a regression
+// that was too poor or had too few points.
+TEST(ResultDisplay, MissingResultSaysWhyThereIsNone)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::pair<int, int>> ticks;  // variable, group
+        const char* file;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"two in one group", {{3, 1}, {4, 1}}, "2-MHW-g01h03-g01h04-gew.out",
+         "The ticked structure has more than one variable in a group: a model takes at most one "
+         "variable per group."},
+        {"not in the run", {{3, 1}, {5, 2}}, "2-MHW-g01h03-g02h05-gew.out",
+         "This structure was not part of the run: no regression was done for it."},
+        {"nothing ticked", {}, "2-MHW-gew.out",
+         "This structure was not part of the run: no regression was done for it."},
+        {"in the run", {{7, 3}}, "2-MHW-g03h07-gew.out",
+         "The regression results is too poor, or:\r\npossibly the regression is not performed because "
+         "of \r\ntoo few data points."},
+    };
+    for (const Case& c : cases) {
+        Display d;
+        ResultChoice choice = d.choice();
+        choice.ticked = {};
+        for (const auto& [v, g] : c.ticks)
+            choice.ticked[static_cast<std::size_t>(v)][static_cast<std::size_t>(g)] = true;
+        EXPECT_FALSE(showResult(d.state, choice, d.canvas).found) << c.name;
+        EXPECT_EQ(d.fb.messages,
+                  (std::vector<std::string>{std::string("Regression file <") + c.file + "> not found!\r\n" + c.why}))
+            << c.name;
+    }
+}
+
+// A statistic the result file lacks reads "missing", not a cut of that word.
+TEST(ResultDisplay, LackingStatisticShowsMissing)
+{
+    Display d;
+    const fs::path out = d.tmp / "2-MHW-g01h03-g03h07-gew.out";
+    std::string kept;
+    for (const std::string& line : test::readLines(out))
+        if (line.find("determination") == std::string::npos)
+            kept += line + "\r\n";
+    d.tmp.write("2-MHW-g01h03-g03h07-gew.out", kept);
+    const DisplayOutcome shown = showResult(d.state, d.choice(), d.canvas);
+    EXPECT_EQ(shown.table[2][1], "missing");
+    EXPECT_EQ(shown.table[3][1], "missing");
+    EXPECT_EQ(shown.table[1][1], "2.949939");
 }
 
 TEST(ResultDisplay, ShowTheBestResultTicksItsStructure)

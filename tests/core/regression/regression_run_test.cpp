@@ -1,11 +1,13 @@
 #include "common/io_error.h"
 #include "regression/regression_run.h"
+#include "regression/no_regression.h"
 #include "selection/select_best.h"
 #include "support/recording_feedback.h"
 #include "support/workspace.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -175,20 +177,63 @@ TEST(RunRegression, AStratumOfManyRecordsFitsLikeAnyOther)
     EXPECT_EQ(lines[lines.size() - 2].substr(0, 4), "5400");
 }
 
-// A record whose cell the data-file reader would refuse stops the run with
-// the reader's message, as it always has.
-TEST(RunRegression, ACellThatIsNoNumberStopsTheRunAsTheReaderDoes)
+// A run that fits no model says why, in a message and the log, and leaves
+// the results tab and the mapping closed.
+TEST(RunRegression, NoModelAtAllEndsWithTheReason)
+{
+    struct Case {
+        const char* name;
+        void (*spoil)(std::vector<test::TestPoint>&);
+        std::string expected;
+        bool weighted = false;
+    };
+    const Case cases[] = {
+        {"decimal commas",
+         [](std::vector<test::TestPoint>& points) {
+             for (auto& p : points)
+                 std::replace(p.mhw.begin(), p.mhw.end(), '.', ',');
+         },
+         std::string(kNoRegressionDone) + kNoNumericMxw + "MHW. " + kDecimalCommaAdvice},
+        {"off the strata grid",
+         [](std::vector<test::TestPoint>& points) {
+             for (auto& p : points)
+                 p.x += 1000;
+         },
+         std::string(kNoRegressionDone) + kNoPointOnStrata + kDecimalCommaAdvice},
+        {"too few records", [](std::vector<test::TestPoint>& points) { points.resize(2); },
+         std::string(kNoRegressionDone) + kTooFewEverywhere},
+        // One cell would stop the run in its data file, so none is started.
+        {"one decimal comma", [](std::vector<test::TestPoint>& points) { points[0].mhw = "24,5"; },
+         std::string(kNoRegressionDone) + "the MHW column holds \"24,5\"" + kNotANumber +
+             kDecimalCommaAdvice},
+        {"weights read", [](std::vector<test::TestPoint>& points) { points[0].sdmhw = "1,5"; },
+         std::string(kNoRegressionDone) + "the sdMHW column holds \"1,5\"" + kNotANumber +
+             kDecimalCommaAdvice,
+         true},
+    };
+    for (const Case& c : cases) {
+        RunCase run;
+        c.spoil(run.points);
+        const RegressionOutcome out = run.run(run.settings(true, false, c.weighted));
+        EXPECT_FALSE(out.completed) << c.name;
+        ASSERT_EQ(run.fb.messages.size(), 1u) << c.name;
+        EXPECT_EQ(run.fb.messages[0], c.expected) << c.name;
+        EXPECT_NE(run.log().find(c.expected + "\r\n"), std::string::npos) << c.name;
+        EXPECT_NE(run.state.milestone, Mijlpaal::na_uitvoeren) << c.name;
+        EXPECT_EQ(run.fb.progressCalls.back().txt, "Idle") << c.name;
+    }
+}
+
+// Weights that are never read do not stop an unweighted run; a point off the
+// strata grid does not stop it either.
+TEST(RunRegression, UnreadCellsDoNotStopTheRun)
 {
     RunCase run;
-    run.points[0].mhw = "12,5";
-    test::writePointFiles(run.tmp, run.points);
-    try {
-        runRegression(run.state, run.settings(true, false, false));
-        FAIL() << "the run went on";
-    } catch (const IoError& e) {
-        EXPECT_NE(std::string(e.what()).find("1-MHW-g01h01-ong.dat"), std::string::npos) << e.what();
-        EXPECT_NE(std::string(e.what()).find("Invalid numeric format"), std::string::npos) << e.what();
-    }
+    run.points[0].sdmhw = "1,5";
+    run.points[1].mhw = "24,5";
+    run.points[1].x += 1000;
+    EXPECT_TRUE(run.run(run.settings(true, false, false)).completed);
+    EXPECT_TRUE(run.fb.messages.empty());
 }
 
 TEST(RunRegression, TooFewRecordsAreLoggedInListOrder)
@@ -281,12 +326,15 @@ TEST(RunRegression, MoreThanFiveHundredStrataWarnOnce)
     RegressionSettings s;
     s.mxwChecked = {true, false, false};
     const RegressionOutcome out = runRegression(state, s);
-    EXPECT_TRUE(out.completed);
-    EXPECT_EQ(out.regressionsDone, 501);
-    EXPECT_EQ(fb.messages, (std::vector<std::string>{"Too many strata to make predictions"}));
+    // One point per stratum fits no model: the run goes through every stratum
+    // and then says so.
+    EXPECT_FALSE(out.completed);
+    EXPECT_EQ(fb.messages, (std::vector<std::string>{"Too many strata to make predictions",
+                                                     std::string(kNoRegressionDone) + kTooFewEverywhere}));
     const std::string log = test::readFile(tmp / state.log.fileName());
     EXPECT_NE(log.find("Warning: Too many strata to make predictions\r\n501 Regressions are done."),
               std::string::npos);
+    EXPECT_NE(log.find("No regression on 501-MHW-g01h01-ong.dat"), std::string::npos);
 }
 
 TEST(RunRegression, NamesAndTexts)

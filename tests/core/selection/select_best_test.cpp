@@ -260,5 +260,33 @@ TEST(Prune, RejectAndDeleteNonBestLeaveOneFilePerPair)
     EXPECT_EQ(p.fb.progressCalls.back().actueel, 2);
 }
 
+// A negative stratum code: reject removes the pictures of that pair only,
+// and pruning keeps the best of each pair.
+TEST(Prune, NegativeStratumKeepsItsPictureNames)
+{
+    Pair p;
+    test::TempDir logDir;
+    SessionLog log;
+    std::tm t{};
+    log.open(logDir.path(), t);
+    p.add("-3-MSW-g01h01-gew.out", 1, 19, "1.00000000");
+    p.add("-3-MSW-g02h02-gew.out", 1, 19, "1.01000000");
+    p.add("-3-MSW-g01h01-g02h02-gew.out", 2, 19, "1.02000000");
+    p.add("3-MSW-g01h01-gew.out", 1, 19, "1.00000000");
+    for (const char* picture : {"-3-MSW-g01h01-gew.wmf", "-3-MSW.wmf", "3-MSW.wmf"})
+        p.tmp.write(picture, "picture");
+    const std::string best = p.select(2, "-3", "MSW", "");
+    ASSERT_EQ(best, "-3-MSW-g01h01-gew.out");
+    EXPECT_TRUE(rejectBest(p.dir, best, log));
+    EXPECT_FALSE(p.exists("-3-MSW-g01h01-gew.wmf"));
+    EXPECT_FALSE(p.exists("-3-MSW.wmf"));
+    EXPECT_TRUE(p.exists("3-MSW.wmf"));
+
+    p.tmp.write("-3-MSW-g01h01-g02h02-gew.wmf", "picture");
+    DeleteNonBest(p.dir, 2, {"-3", "3"}, {false, true, false}, p.fb);
+    EXPECT_EQ(p.dir.list("*.out"), (std::vector<std::string>{"-3-MSW-g02h02-gew.out", "3-MSW-g01h01-gew.out"}));
+    EXPECT_FALSE(p.exists("-3-MSW-g01h01-g02h02-gew.wmf"));
+}
+
 }  // namespace
 }  // namespace tolvar

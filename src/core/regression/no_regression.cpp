@@ -1,0 +1,64 @@
+#include "regression/no_regression.h"
+
+#include "common/number_format.h"
+#include "pointdata/point_columns.h"
+
+namespace tolvar {
+
+namespace {
+constexpr const char* kMissingWord = "missing";
+}  // namespace
+
+std::string whyNoRegression(const SamplingState& sampling, const std::array<bool, 3>& mxwChecked,
+                            bool weighted)
+{
+    const TextTable& table = sampling.SampleTable;
+    std::string withoutNumbers;
+    bool anyNumeric = false;
+    for (int m = 0; m < 3; ++m) {
+        if (!mxwChecked[static_cast<std::size_t>(m)])
+            continue;
+        const int col = sampling.columns[static_cast<std::size_t>(mxwRole(m))];
+        bool numeric = false;
+        for (int r = 1; r < table.rowCount() && !numeric && col >= 0 && col < table.colCount(); ++r)
+            numeric = parseReal(table.cell(col, r)).has_value();
+        anyNumeric = anyNumeric || numeric;
+        if (!numeric)
+            withoutNumbers += std::string(withoutNumbers.empty() ? "" : ", ") +
+                              kMxwNames[static_cast<std::size_t>(m)];
+    }
+    if (!anyNumeric)
+        return std::string(kNoRegressionDone) + kNoNumericMxw + withoutNumbers + ". " + kDecimalCommaAdvice;
+    if (sampling.StrataCodes.empty())
+        return std::string(kNoRegressionDone) + kNoPointOnStrata + kDecimalCommaAdvice;
+
+    // Points off the strata grid never reach a data file.
+    const int strataColumn = sampling.FirstSampledColumn;
+    for (int m = 0; m < 3; ++m) {
+        if (!mxwChecked[static_cast<std::size_t>(m)])
+            continue;
+        for (const int role : {mxwRole(m), sdRole(m)}) {
+            const int col = sampling.columns[static_cast<std::size_t>(role)];
+            if ((role == sdRole(m) && !weighted) || col < 0 || col >= table.colCount())
+                continue;
+            for (int r = 1; r < table.rowCount(); ++r) {
+                const std::string& cell = table.cell(col, r);
+                if (table.cell(strataColumn, r) == kMissingWord || cell == kMissingWord || parseReal(cell))
+                    continue;
+                return std::string(kNoRegressionDone) + "the " + table.cell(col, 0) + " column holds \"" + cell +
+                       "\"" + kNotANumber + kDecimalCommaAdvice;
+            }
+        }
+    }
+    return {};
+}
+
+void reportNoRegression(AppState& state, const std::string& why)
+{
+    state.ADDLOG(why);
+    state.fb().busy(false);
+    state.fb().progress(0, 100, "Idle");
+    state.fb().message(why);
+}
+
+}  // namespace tolvar
