@@ -16,4 +16,13 @@ head -c 19 session1/MHW_R.asc | grep -q "ncols         200" || { echo "bad map h
 before="$(ls -R | sort)"
 if "$batch" --column DEPTH=x piezometers.csv 2>/dev/null; then echo "bad option accepted" >&2; exit 1; fi
 [ "$before" = "$(ls -R | sort)" ] || { echo "a bad option changed the directory" >&2; exit 1; }
+# A working directory that vanished is reported, not a crash.
+gone="$work/gone"
+mkdir "$gone"
+set +e
+(cd "$gone" && rmdir "$gone" && "$batch" --quiet piezometers.csv 2>"$work/gone.err")
+status=$?
+set -e
+[ "$status" -eq 2 ] || { echo "a vanished directory gave exit status $status" >&2; exit 1; }
+grep -q "the working directory cannot be used" "$work/gone.err" || { cat "$work/gone.err" >&2; exit 1; }
 echo "example run: ok"

@@ -23,6 +23,12 @@ int main(int argc, char* argv[])
     const auto canvases = [](int width, int height) -> std::unique_ptr<tolvar::Canvas> {
         return std::make_unique<tolvar::QtCanvas>(width, height);
     };
-    return tolvar::runBatch(tolvar::parseBatchArguments(args), std::filesystem::current_path(),
-                            std::cout, std::cerr, isatty(STDERR_FILENO) != 0, canvases);
+    std::error_code ec;
+    const std::filesystem::path workDir = std::filesystem::current_path(ec);
+    if (ec) {
+        std::cerr << "tolvar-batch: the working directory cannot be used: " << ec.message() << "\n";
+        return 2;
+    }
+    return tolvar::runBatch(tolvar::parseBatchArguments(args), workDir, std::cout, std::cerr,
+                            isatty(STDERR_FILENO) != 0, canvases);
 }

@@ -457,6 +457,10 @@ int runBatch(const BatchRequest& request, const fs::path& workDir, std::ostream&
     } catch (const IoError& e) {
         err << "tolvar-batch: " << e.what() << "\n";
         return 2;
+    } catch (const std::exception& e) {
+        // A failure of the file system or the memory that no step foresaw.
+        err << "tolvar-batch: " << e.what() << "\n";
+        return 2;
     }
 }
 

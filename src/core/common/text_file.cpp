@@ -132,4 +132,12 @@ void writeTextFile(const std::filesystem::path& path, const std::vector<std::str
     checkWritten(out, path);
 }
 
+void writeTextFile(const std::filesystem::path& path, std::string_view text)
+{
+    std::ofstream out = openForWriting(path);
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    checkWritten(out, path);
+}
+
 }  // namespace tolvar

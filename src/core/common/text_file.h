@@ -50,5 +50,7 @@ void checkWritten(const std::ostream& out, const std::filesystem::path& path);
 void writeLines(std::ostream& out, const std::vector<std::string>& lines);
 // Replaces the file by these lines; throws IoError naming it when it fails.
 void writeTextFile(const std::filesystem::path& path, const std::vector<std::string>& lines);
+// The same for a text whose lines already end in CR LF.
+void writeTextFile(const std::filesystem::path& path, std::string_view text);
 
 }  // namespace tolvar

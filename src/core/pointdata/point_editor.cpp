@@ -188,45 +188,42 @@ int PointEditor::lastColumnTitled(const std::string& text) const
 
 void PointEditor::squareRootSd(int m, Feedback& feedback)
 {
-    replaceCommas();
-    const int col = lastColumnTitled(roleTexts[static_cast<std::size_t>(sdRole(m))]);
-    bool negative = false;
-    if (col >= 0) {
-        for (int r = 1; r < data.RowCount(); ++r) {
-            std::string& cell = data.cell(col, r);
-            const auto value = parseReal(cell);
-            if (!value)
-                continue;
-            if (*value >= 0)
-                cell = fixed(std::sqrt(*value), 8, 3);
-            else
-                negative = true;
-        }
-    }
-    if (negative)
-        feedback.message(kNegativesNotConverted);
-    state.sqrtEnabled[static_cast<std::size_t>(m)] = false;
-    state.squareEnabled[static_cast<std::size_t>(m)] = true;
+    transformSd(m, true, feedback);
 }
 
 void PointEditor::squareSd(int m, Feedback& feedback)
 {
+    transformSd(m, false, feedback);
+}
+
+void PointEditor::transformSd(int m, bool squareRoot, Feedback& feedback)
+{
     replaceCommas();
     const int col = lastColumnTitled(roleTexts[static_cast<std::size_t>(sdRole(m))]);
-    bool words = false;
+    // A root skips words and refuses negatives; a square refuses words.
+    bool refused = false;
     if (col >= 0) {
         for (int r = 1; r < data.RowCount(); ++r) {
             std::string& cell = data.cell(col, r);
-            if (const auto value = parseReal(cell))
+            const auto value = parseReal(cell);
+            if (squareRoot) {
+                if (!value)
+                    continue;
+                if (*value < 0)
+                    refused = true;
+                else
+                    cell = fixed(std::sqrt(*value), 8, 3);
+            } else if (value) {
                 cell = fixed(*value * *value, 8, 3);
-            else
-                words = true;
+            } else {
+                refused = true;
+            }
         }
     }
-    if (words)
-        feedback.message(kOnlyNumbersConverted);
-    state.squareEnabled[static_cast<std::size_t>(m)] = false;
-    state.sqrtEnabled[static_cast<std::size_t>(m)] = true;
+    if (refused)
+        feedback.message(squareRoot ? kNegativesNotConverted : kOnlyNumbersConverted);
+    state.sqrtEnabled[static_cast<std::size_t>(m)] = !squareRoot;
+    state.squareEnabled[static_cast<std::size_t>(m)] = squareRoot;
 }
 
 void PointEditor::applyMissingCode()

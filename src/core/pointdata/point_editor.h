@@ -85,6 +85,8 @@ public:
     std::vector<int> CheckAdaptSign(const PointColumns& columns, Feedback& feedback);
 
 private:
+    // The square root (true) or the square of the sd column of MxW m.
+    void transformSd(int m, bool squareRoot, Feedback& feedback);
     void clearMarks();
     int lastColumnTitled(const std::string& text) const;
 };

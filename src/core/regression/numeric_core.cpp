@@ -143,13 +143,7 @@ double WeightedSquaredDifferenceSum(const TVector& a, const TVector& b, const TV
 
 double Hypot(double a, double b)
 {
-    const double p = std::fabs(a);
-    const double q = std::fabs(b);
-    if (q > p)
-        return q * std::sqrt(1.0 + (p / q) * (p / q));
-    if (p != 0.0)
-        return p * std::sqrt(1.0 + (q / p) * (q / p));
-    return 0.0;
+    return std::hypot(a, b);
 }
 
 namespace {

@@ -148,12 +148,15 @@ std::string residualErrorLine(double Vr)
     return kLabelS + fixed(std::sqrt(Vr), 10, 8);
 }
 
-std::vector<std::string> resultLines(const std::string& dataFileName, const ResultContent& r)
+namespace {
+
+// Every line of a result file before its residual listing.
+std::vector<std::string> resultHead(const std::string& dataFileName, const ResultContent& r)
 {
     const int k = r.k;
     const int N = r.N;
     std::vector<std::string> out = resultHeaderLines(dataFileName, r.studyName, r.names, r.yName);
-    out.reserve(out.size() + static_cast<std::size_t>(2 * k + N) + 20);
+    out.reserve(out.size() + static_cast<std::size_t>(2 * k) + 20);
     out.push_back(kDashes);
     out.push_back(kParameterHeader);
     out.push_back(kDashes);
@@ -192,32 +195,89 @@ std::vector<std::string> resultLines(const std::string& dataFileName, const Resu
     out.push_back(kDashes);
     out.push_back(kListingHeader);
     out.push_back(kDashes);
-    for (int i = 0; i < N; ++i) {
-        const double y = r.Y[at(i)];
-        const double yc = r.Ycalc[at(i)];
-        const double sd = r.S[at(i)];
-        const double residual = y - yc;
+    return out;
+}
+
+// One line of the residual listing, observation i (0-based).
+void appendListingLine(std::string& line, const ResultContent& r, int i)
+{
+    const auto ii = static_cast<std::size_t>(i);
+    const double y = r.Y[ii];
+    const double yc = r.Ycalc[ii];
+    const double sd = r.S[ii];
+    const double residual = y - yc;
+    char index[16];
+    const auto end = std::to_chars(index, index + sizeof index, i + 1).ptr;
+    const auto digits = static_cast<std::size_t>(end - index);
+    if (digits < 3)
+        line.append(3 - digits, ' ');
+    line.append(index, end);
+    appendFixed(line, y, 14, 4);
+    appendFixed(line, yc, 14, 4);
+    appendFixed(line, residual, 14, 4);
+    appendFixed(line, sd, 14, 4);
+    // A perfect fit leaves no spread to standardise by.
+    if (sd > 0.0)
+        appendFixed(line, residual / sd, 14, 4);
+    else
+        line += "       missing";
+}
+
+}  // namespace
+
+std::vector<std::string> resultLines(const std::string& dataFileName, const ResultContent& r)
+{
+    std::vector<std::string> out = resultHead(dataFileName, r);
+    out.reserve(out.size() + static_cast<std::size_t>(r.N) + 1);
+    for (int i = 0; i < r.N; ++i) {
         std::string line;
         line.reserve(80);
-        char index[16];
-        const auto end = std::to_chars(index, index + sizeof index, i + 1).ptr;
-        const auto digits = static_cast<std::size_t>(end - index);
-        if (digits < 3)
-            line.append(3 - digits, ' ');
-        line.append(index, end);
-        appendFixed(line, y, 14, 4);
-        appendFixed(line, yc, 14, 4);
-        appendFixed(line, residual, 14, 4);
-        appendFixed(line, sd, 14, 4);
-        // A perfect fit leaves no spread to standardise by.
-        if (sd > 0.0)
-            appendFixed(line, residual / sd, 14, 4);
-        else
-            line += "       missing";
+        appendListingLine(line, r, i);
         out.push_back(std::move(line));
     }
     out.push_back(kEquals);
     return out;
+}
+
+std::string resultTextWithCoordinates(const std::string& dataFileName, const ResultContent& r,
+                                      const std::vector<std::string>& xy)
+{
+    const std::vector<std::string> head = resultHead(dataFileName, r);
+    // The coordinates go after the first line that holds "Y obs.": the
+    // listing header, unless a name before it holds those words.
+    const std::size_t header = head.size() - 2;
+    for (std::size_t i = 0; i < header; ++i)
+        if (head[i].find("Y obs.") != std::string::npos) {
+            std::string text;
+            for (const std::string& line : appendCoordinates(resultLines(dataFileName, r), xy)) {
+                text += line;
+                text += kLineEnd;
+            }
+            return text;
+        }
+    std::size_t nextXy = 0;
+    auto suffix = [&](std::string& text) {
+        text += ' ';
+        if (nextXy < xy.size())
+            text += xy[nextXy++];
+        text += kLineEnd;
+    };
+    std::string text;
+    text.reserve(static_cast<std::size_t>(r.N + 1) * (80 + (xy.empty() ? 0 : xy.back().size())) + 4096);
+    for (std::size_t i = 0; i < head.size(); ++i) {
+        text += head[i];
+        if (i == header)
+            suffix(text);
+        else
+            text += kLineEnd;
+    }
+    for (int i = 0; i < r.N; ++i) {
+        appendListingLine(text, r, i);
+        suffix(text);
+    }
+    text += kEquals;
+    suffix(text);
+    return text;
 }
 
 ResultContent resultContent(const RegressionData& data, const FitOutput& fit)

@@ -55,6 +55,11 @@ std::string residualErrorLine(double Vr);
 
 ResultContent resultContent(const RegressionData& data, const FitOutput& fit);
 
+// The whole text (CR LF) of a result file with the coordinate lines appended
+// as appendCoordinates does, made in one pass.
+std::string resultTextWithCoordinates(const std::string& dataFileName, const ResultContent& r,
+                                      const std::vector<std::string>& xy);
+
 // The residual listing with the coordinate lines appended (the heads to the
 // listing header, one line per observation, a blank on the closing line).
 std::vector<std::string> appendCoordinates(std::vector<std::string> result,

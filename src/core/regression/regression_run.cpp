@@ -430,19 +430,23 @@ void PairRun::fit(Job& job) const
 
 void PairRun::writeResult(const Job& job) const
 {
-    std::vector<std::string> lines;
+    const RecordSet& set = sets_[at(job.set)];
+    std::string text;
     if (job.design >= 0) {
         const ReducedDesign& d = *designs_[at(job.design)];
         ResultContent content = structureResult(d, job.vars, job.fit);
         content.studyName = studyTitle(job.sel, state_.registry);
         content.names = variableNames(job.sel, state_.registry);
         content.yName = kMxwNames[at(mxw_)];
-        lines = resultLines(job.fileName.substr(0, job.fileName.size() - 4) + ".dat", content);
+        text = resultTextWithCoordinates(job.fileName.substr(0, job.fileName.size() - 4) + ".dat",
+                                         content, set.xy);
     } else {
-        lines = readerResults_.at(job.fileName);
+        for (const std::string& line : appendCoordinates(readerResults_.at(job.fileName), set.xy)) {
+            text += line;
+            text += kLineEnd;
+        }
     }
-    writeTextFile(state_.workDir.path() / job.fileName,
-                  appendCoordinates(std::move(lines), sets_[at(job.set)].xy));
+    writeTextFile(state_.workDir.path() / job.fileName, text);
 }
 
 void PairRun::run(long long& done, long long total, const std::string& progressText)

@@ -156,6 +156,36 @@ TEST(AddXY2OUTFILE, WithoutCoordinateColumnsEveryTouchedLineGetsOneBlank)
               "====\r\nheader\r\n  i        Y obs.       Y calc. \r\n----\r\n  1  1.0 \r\n  2  2.0 \r\n==== \r\n");
 }
 
+// The result text made in one pass with its coordinates equals the result
+// lines with the coordinates appended afterwards, also when a name before the
+// listing holds "Y obs." (the coordinate heads then go after that line).
+TEST(ResultText, OnePassEqualsAppendingTheCoordinatesAfterwards)
+{
+    ResultContent r;
+    r.studyName = "from: dem to: MHW (area:1, weighted)";
+    r.yName = "MHW";
+    r.k = 1;
+    r.N = 3;
+    r.B = {1.5, -0.25};
+    r.SB = {0.1, 0.0};
+    r.T = {15.0, 0.0};
+    r.ProbT = {0.0001, 1.0};
+    r.V = {0.01, 0.0, 0.0, 0.0};
+    r.test = {2.25, 0.9, 0.8, 12.0, 0.03};
+    r.Y = {10.0, 12.5, 9.0};
+    r.Ycalc = {10.5, 12.0, 9.0};
+    r.S = {1.5, 1.5, 0.0};
+    const std::vector<std::vector<std::string>> coordinates = {{"X Y ", "1 2 ", "3 4 ", "5 6 "}, {}};
+    for (const char* name : {"dem.asc", "Y obs.asc"})
+        for (const auto& xy : coordinates) {
+            r.names = {name};
+            std::string expected;
+            for (const std::string& line : appendCoordinates(resultLines("a.dat", r), xy))
+                expected += line + "\r\n";
+            EXPECT_EQ(resultTextWithCoordinates("a.dat", r, xy), expected) << name << xy.size();
+        }
+}
+
 TEST(AddXY2OUTFILE, MissingResultDoesNothing)
 {
     test::TempDir dir;
