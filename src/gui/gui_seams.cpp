@@ -31,18 +31,46 @@ struct NormalCursor {
     NormalCursor& operator=(const NormalCursor&) = delete;
 };
 
+// F1 in a file dialog: the topic of the control that opened it (the grid
+// buttons' topic for the grid dialog, the editor's for the point file).
+void installOpenerHelp(QFileDialog& dialog, QWidget* parent)
+{
+    const QWidget* opener = QApplication::focusWidget() ? QApplication::focusWidget() : parent;
+    HelpViewer::installHelpKey(&dialog, HelpViewer::contextOf(opener));
+}
+
 QString defaultOpenFile(QWidget* parent, const QString& title, const QString& directory,
                         const QString& filter)
 {
     QFileDialog dialog(parent, title, directory, filter);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    // F1 in the dialog: the topic of the control that opened it (the grid
-    // buttons' topic for the grid dialog, the editor's for the point file).
-    const QWidget* opener = QApplication::focusWidget() ? QApplication::focusWidget() : parent;
-    HelpViewer::installHelpKey(&dialog, HelpViewer::contextOf(opener));
+    installOpenerHelp(dialog, parent);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     return dialog.selectedFiles().front();
+}
+
+Seams::GridFileAnswer defaultOpenGridFile(QWidget* parent, const QString& title, const QString& directory,
+                                          const QStringList& filters, int fileType, const QString& proposedName,
+                                          const std::function<QString(int)>& proposalFor)
+{
+    QFileDialog dialog(parent, title, directory);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    installOpenerHelp(dialog, parent);
+    dialog.setNameFilters(filters);
+    if (fileType >= 0 && fileType < filters.size())
+        dialog.selectNameFilter(filters[fileType]);
+    if (!proposedName.isEmpty())
+        dialog.selectFile(proposedName);
+    // dlgHULPVARTypeChange: each file type proposes its own name.
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, [&](const QString& filter) {
+        const QString proposal = proposalFor(static_cast<int>(filters.indexOf(filter)));
+        if (!proposal.isEmpty())
+            dialog.selectFile(proposal);
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return {dialog.selectedFiles().front(), static_cast<int>(filters.indexOf(dialog.selectedNameFilter()))};
 }
 
 void defaultMessage(QWidget* parent, const QString& text)
@@ -70,11 +98,15 @@ std::function<ArchiveChoice(QWidget*, const QString&, ArchiveChoice)> Seams::arc
 std::function<QString(QWidget*, const QString&, const QString&, const QString&)> Seams::openFile =
     defaultOpenFile;
 std::function<void(QWidget*, const QString&)> Seams::message = defaultMessage;
+std::function<Seams::GridFileAnswer(QWidget*, const QString&, const QString&, const QStringList&, int,
+                                    const QString&, const std::function<QString(int)>&)>
+    Seams::openGridFile = defaultOpenGridFile;
 std::function<bool(QWidget*, const QString&)> Seams::question = defaultQuestion;
 
 void Seams::restoreDefaults()
 {
     openFile = defaultOpenFile;
+    openGridFile = defaultOpenGridFile;
     message = defaultMessage;
     question = defaultQuestion;
     archiveChoice = defaultArchiveChoice;

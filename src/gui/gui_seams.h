@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 class QStatusBar;
@@ -18,6 +19,18 @@ struct Seams {
     static std::function<QString(QWidget* parent, const QString& title, const QString& directory,
                                  const QString& filter)>
         openFile;
+    // The grid dialog dlgHULPVAR: file types `filters`, the one at
+    // `fileType` selected and `proposedName` proposed; a change of file type
+    // proposes the name `proposalFor` gives. The chosen file and the index of
+    // its file type; an empty path when cancelled.
+    struct GridFileAnswer {
+        QString path;
+        int fileType = 0;
+    };
+    static std::function<GridFileAnswer(QWidget* parent, const QString& title, const QString& directory,
+                                        const QStringList& filters, int fileType, const QString& proposedName,
+                                        const std::function<QString(int fileType)>& proposalFor)>
+        openGridFile;
     // A modal message box.
     static std::function<void(QWidget* parent, const QString& text)> message;
     // A modal yes/no question: true for "Yes".

@@ -24,8 +24,11 @@ namespace tolvar::gui {
 namespace {
 constexpr const char* kSlotHint = "Selecteer een Gridbestand (ESRI) met de hulpvariabele";
 constexpr const char* kGroupHint = "Selecteer de Groep waarbinnen deze Hulpvariabele valt";
-constexpr const char* kGridFilter =
-    "ASCII-grid files (export ArcView) (*.asc *.asg);;ESRI-gridfiles (*.adf);;all files (*)";
+// In the order of GridFileChoice.
+const QStringList kGridFilters{QStringLiteral("ASCII-grid files (export ArcView) (*.asc *.asg)"),
+                               QStringLiteral("ESRI-gridfiles (*.adf)"),
+                               QStringLiteral("GeoTIFF and other rasters (*.tif *.tiff *.img)"),
+                               QStringLiteral("all files (*)")};
 constexpr const char* kGridsChanged =
     "\"Start regression\" is disabled because the grids changed: import the point data again (\"import\")";
 constexpr const char* kPointsUsed =
@@ -209,26 +212,30 @@ void TfrmMAIN::DrukKnopAHNPLUS(int index)
     btbttnFILESOK->setEnabled(false);
     Registry& registry = state_->registry;
     // The dialog starts in the folder of the last grid (the batch start file
-    // leaves a file name there) and proposes "*.asc" until a grid was chosen.
+    // leaves a file name there), with its file type and proposed name.
+    const GridDialogSetup& setup = registry.dialog;
     const QDir workDir(qs(state_->workDir.path().string()));
-    const QFileInfo last(workDir.absoluteFilePath(qs(registry.LastGridDir)));
-    QString start = registry.LastGridDir.empty() ? workDir.path()
-                    : last.isDir()               ? last.filePath()
-                    : last.isFile()              ? last.path()
-                                                 : workDir.path();
-    if (!gridProposal_.isEmpty())
-        start = QDir(start).filePath(gridProposal_);
-    const QString chosen =
-        Seams::openFile(this, QStringLiteral("Select a grid file"), start, QString::fromLatin1(kGridFilter));
-    if (chosen.isEmpty())
+    const QFileInfo last(workDir.absoluteFilePath(qs(setup.directory)));
+    const QString start = setup.directory.empty() ? workDir.path()
+                          : last.isDir()          ? last.filePath()
+                          : last.isFile()         ? last.path()
+                                                  : workDir.path();
+    const Seams::GridFileAnswer chosen =
+        Seams::openGridFile(this, QStringLiteral("Select a grid file"), start, kGridFilters,
+                            static_cast<int>(setup.fileType), qs(setup.proposedName),
+                            [](int type) { return qs(proposedNameFor(static_cast<GridFileChoice>(type))); });
+    if (chosen.path.isEmpty())
         return;
-    const std::string path = ss(chosen);
-    if (chosen.endsWith(QStringLiteral(".adf"), Qt::CaseInsensitive)) {
-        feedback_.message(esriRefusal(trimgridnaam(path)));
+    const auto fileType = chosen.fileType >= 0 && chosen.fileType < kGridFilters.size()
+                              ? static_cast<GridFileChoice>(chosen.fileType)
+                              : GridFileChoice::AllFiles;
+    bool attached = false;
+    guarded([&] {
+        attached = attachGridChoice(registry, index, ss(chosen.path), fileType, state_->gridLibrary,
+                                    state_->workDir, feedback_);
+    });
+    if (!attached)
         return;
-    }
-    registry.attachChosenGrid(index, path);
-    gridProposal_.clear();
     if (index == 0)
         state_->sampling.StrataCodes.clear();
     showRegistry();

@@ -107,6 +107,17 @@ ArchiveChoice MainFeedback::askArchiveChoice(const std::string& caption, Archive
     return Seams::archiveChoice(&window_, qs(caption), preset);
 }
 
+std::optional<std::string> MainFeedback::chooseFile(const std::string& title, const std::string& proposedName,
+                                                   const std::string& filter, const std::string& directory)
+{
+    // The start directory with the proposed name preselects that file.
+    const QString start = qs(directory) + QStringLiteral("/") + qs(proposedName);
+    const QString chosen = Seams::openFile(&window_, qs(title), start, qs(filter));
+    if (chosen.isEmpty())
+        return std::nullopt;
+    return ss(chosen);
+}
+
 TfrmMAIN::TfrmMAIN(QWidget* parent)
     : QMainWindow(parent), feedback_(*this),
       state_(std::make_unique<AppState>(WorkDir(std::filesystem::current_path()), feedback_)),

@@ -47,6 +47,8 @@ public:
     void milestone(Mijlpaal m) override;
     void busy(bool on) override;
     ArchiveChoice askArchiveChoice(const std::string& caption, ArchiveChoice preset) override;
+    std::optional<std::string> chooseFile(const std::string& title, const std::string& proposedName,
+                                          const std::string& filter, const std::string& directory) override;
 
 private:
     TfrmMAIN& window_;
@@ -203,8 +205,6 @@ private:
     TfrmMultiScatter* multiScatter_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
-    // The file name the grid dialog proposes.
-    QString gridProposal_ = QStringLiteral("*.asc");
     bool started_ = false;
     bool busyRun_ = false;
 };

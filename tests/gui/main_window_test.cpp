@@ -6,6 +6,7 @@
 #include "gui/point_data_editor.h"
 #include "regression/no_regression.h"
 #include "selection/select_best.h"
+#include "support/raster_fixtures.h"
 #include "support/temp_dir.h"
 
 #include <QAction>
@@ -26,6 +27,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <deque>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
@@ -205,9 +207,10 @@ TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
                 dialog->reject();
             }
     });
-    EXPECT_TRUE(Seams::openFile(&w, QStringLiteral("Select a grid file"), grids + QStringLiteral("/*.asc"),
-                                QStringLiteral("all files (*)"))
-                    .isEmpty());
+    EXPECT_TRUE(Seams::openGridFile(&w, QStringLiteral("Select a grid file"), grids,
+                                    {QStringLiteral("all files (*)")}, 0, QStringLiteral("*.asc"),
+                                    [](int) { return QString(); })
+                    .path.isEmpty());
     EXPECT_EQ(dialogContext, 9);
     EXPECT_EQ(dialogFolder, grids);
 
@@ -332,9 +335,11 @@ TEST(TfrmMAIN, GridChoicesAndTheOutputFolder)
     const QString chosen = QString::fromStdString((f.tmp / "grids" / "elevation.asc").string());
     std::vector<QString> starts;
     QString answer = chosen;
-    Seams::openFile = [&](QWidget*, const QString&, const QString& dir, const QString&) {
-        starts.push_back(dir);
-        return answer;
+    // Where the dialog starts, with the name it proposes.
+    Seams::openGridFile = [&](QWidget*, const QString&, const QString& dir, const QStringList&, int,
+                              const QString& proposed, const std::function<QString(int)>&) {
+        starts.push_back(proposed.isEmpty() ? dir : dir + QStringLiteral("/") + proposed);
+        return Seams::GridFileAnswer{answer, 0};
     };
     w.slotButtons[1]->click();
     answer.clear();
@@ -346,7 +351,8 @@ TEST(TfrmMAIN, GridChoicesAndTheOutputFolder)
 
     f.importPoints();
     ASSERT_TRUE(w.btbttnFILESOK->isEnabled());
-    Seams::openFile = [](QWidget*, const QString&, const QString&, const QString&) { return QString(); };
+    Seams::openGridFile = [](QWidget*, const QString&, const QString&, const QStringList&, int, const QString&,
+                             const std::function<QString(int)>&) { return Seams::GridFileAnswer{}; };
     w.btbttnSTRATAGRID->click();
     EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
     EXPECT_TRUE(w.sttsbrPROGRESS->currentMessage().contains(QStringLiteral("import the point data again")));
@@ -460,6 +466,142 @@ TEST(TfrmMAIN, NoRegressionKeepsTheFirstTabOpen)
     f.importPoints();
     w.btbttnFILESOK->click();
     EXPECT_TRUE(w.grpbxTAB3->isEnabled());
+}
+
+}  // namespace
+}  // namespace tolvar::gui
+
+namespace tolvar::gui {
+namespace {
+
+// The grid dialog as the user meets it: each call records what the dialog
+// started with and answers the next scripted choice.
+struct GridDialogScript {
+    struct Shown {
+        QString directory;
+        int fileType;
+        QString proposedName;
+        QString esriProposal;
+    };
+    std::vector<Shown> shown;
+    std::deque<Seams::GridFileAnswer> answers;
+
+    void install()
+    {
+        Seams::openGridFile = [this](QWidget*, const QString&, const QString& directory, const QStringList& filters,
+                                     int fileType, const QString& proposedName,
+                                     const std::function<QString(int)>& proposalFor) {
+            EXPECT_EQ(filters.size(), 4);
+            EXPECT_EQ(filters[2], QStringLiteral("GeoTIFF and other rasters (*.tif *.tiff *.img)"));
+            shown.push_back({directory, fileType, proposedName, proposalFor(1)});
+            Seams::GridFileAnswer a = answers.front();
+            answers.pop_front();
+            return a;
+        };
+    }
+};
+
+void writeEsriDem(const fs::path& dir)
+{
+    test::writeEsriGrid(dir, {3, 2, 0, 0, 10, -2147483647.0, [](int r, int c) { return double(r + c); }}, true);
+}
+
+TEST(TfrmMAIN, TheChosenFileTypeDecidesHowAGridIsRead)
+{
+    MainFixture f(false);
+    test::writeLocationFile(f.tmp.path(), TOLVAR_TEST_GRIDIO);
+    writeEsriDem(f.tmp / "dem");
+    test::writeGeoTiff(f.tmp / "soil.tif", {3, 2, 0, 0, 10, -9999, [](int, int) { return 1.0; }}, true);
+    GridDialogScript script;
+    script.install();
+    const QString dem = QString::fromStdString((f.tmp / "dem" / "hdr.adf").string());
+    const QString soil = QString::fromStdString((f.tmp / "soil.tif").string());
+    script.answers = {{dem, 1}, {soil, 2}};
+    TfrmMAIN& w = *f.window;
+    w.slotButtons[1]->click();
+    w.btbttnSTRATAGRID->click();
+    EXPECT_TRUE(f.messages.empty()) << (f.messages.empty() ? "" : f.messages[0].toStdString());
+
+    ASSERT_EQ(script.shown.size(), 2u);
+    EXPECT_EQ(script.shown[0].fileType, 0);
+    EXPECT_EQ(script.shown[0].proposedName, QStringLiteral("*.asc"));
+    EXPECT_EQ(script.shown[0].esriProposal, QStringLiteral("hdr.adf"));
+    // After the ESRI grid: its type again, "hdr.adf", beside the grid.
+    EXPECT_EQ(script.shown[1].fileType, 1);
+    EXPECT_EQ(script.shown[1].proposedName, QStringLiteral("hdr.adf"));
+    EXPECT_EQ(script.shown[1].directory, QString::fromStdString(f.tmp.path().string()));
+
+    const Registry& registry = w.state().registry;
+    EXPECT_EQ(registry.HulpVarRecs[1].PFileName, (f.tmp / "dem").string());
+    EXPECT_EQ(registry.HulpVarRecs[1].kind, TGridFileType::avgrid);
+    EXPECT_EQ(registry.HulpVarRecs[0].PFileName, (f.tmp / "soil.tif").string());
+    EXPECT_EQ(registry.HulpVarRecs[0].kind, TGridFileType::avgrid);
+    EXPECT_EQ(w.label0->text(), QString::fromStdString(toLowerAscii(displayPath((f.tmp / "soil.tif").string()))));
+    EXPECT_TRUE(w.state().gridLibrary.usable());
+}
+
+TEST(TfrmMAIN, AnAbandonedAttachRefusesTheGridAndTheProgramGoesOn)
+{
+    MainFixture f(false);
+    writeEsriDem(f.tmp / "dem");
+    GridDialogScript script;
+    script.install();
+    script.answers = {{QString::fromStdString((f.tmp / "dem" / "hdr.adf").string()), 1}};
+    std::vector<QString> attachTitles;
+    Seams::openFile = [&](QWidget*, const QString& title, const QString&, const QString&) {
+        attachTitles.push_back(title);
+        return QString();
+    };
+    TfrmMAIN& w = *f.window;
+    w.state().gridLibrary.defaultAvgridio = (f.tmp / "libavgridio.so").string();
+    w.slotButtons[1]->click();
+    ASSERT_EQ(attachTitles.size(), 3u);
+    EXPECT_EQ(attachTitles[0], QStringLiteral("1#3: Find and select <libavgridio.so>"));
+    ASSERT_GE(f.messages.size(), 2u);
+    EXPECT_EQ(f.messages[f.messages.size() - 2], QString::fromLatin1(kAttachAbandoned));
+    EXPECT_EQ(f.messages.back(), QStringLiteral("Cannot work (yet) with grid coverages from ESRI."));
+    EXPECT_EQ(w.state().registry.HulpVarRecs[1].PFileName, "grid aux.variabele1");
+    EXPECT_TRUE(w.isVisible());
+}
+
+}  // namespace
+}  // namespace tolvar::gui
+
+namespace tolvar::gui {
+namespace {
+
+// The grid dialog itself: it starts with the file type and name it is given,
+// and a change of file type proposes that type's name.
+TEST(GridDialog, AChangeOfFileTypeProposesItsName)
+{
+    Seams::restoreDefaults();
+    test::TempDir tmp;
+    QString started, proposed, typeShown;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        auto* types = dialog->findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+        ASSERT_NE(name, nullptr);
+        ASSERT_NE(types, nullptr);
+        started = name->text();
+        types->setFocus();  // the user is at the file types, not typing a name
+        types->setCurrentIndex(1);
+        emit types->activated(1);
+        emit types->textActivated(types->itemText(1));
+        proposed = name->text();
+        typeShown = dialog->selectedNameFilter();
+        dialog->reject();
+    });
+    const QStringList filters{QStringLiteral("ASCII (*.asc)"), QStringLiteral("ESRI (*.adf)")};
+    const Seams::GridFileAnswer answer =
+        Seams::openGridFile(nullptr, QStringLiteral("Select a grid file"), QString::fromStdString(tmp.path().string()),
+                            filters, 0, QStringLiteral("*.asc"),
+                            [](int type) { return type == 1 ? QStringLiteral("hdr.adf") : QString(); });
+    EXPECT_TRUE(answer.path.isEmpty());
+    EXPECT_EQ(started, QStringLiteral("*.asc"));
+    EXPECT_EQ(proposed, QStringLiteral("hdr.adf"));
+    EXPECT_EQ(typeShown, filters[1]);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include "common/feedback.h"
 
 #include <deque>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ public:
     void milestone(Mijlpaal m) override { milestones.push_back(m); }
     void busy(bool on) override { busyCalls.push_back(on); }
     ArchiveChoice askArchiveChoice(const std::string& caption, ArchiveChoice preset) override;
+    std::optional<std::string> chooseFile(const std::string& title, const std::string& proposedName,
+                                          const std::string& filter, const std::string& directory) override;
 
     std::vector<std::string> messages;
     std::vector<std::string> statusTexts;
@@ -36,6 +39,10 @@ public:
     // preset is given when no answer is queued.
     std::vector<std::pair<std::string, ArchiveChoice>> archiveQuestions;
     std::deque<ArchiveChoice> archiveAnswers;
+    // File dialogs shown (title, proposed name) and the answers to give, in
+    // order; a dialog without a queued answer is cancelled.
+    std::vector<std::pair<std::string, std::string>> fileQuestions;
+    std::deque<std::optional<std::string>> fileAnswers;
 };
 
 }  // namespace tolvar::test

@@ -4,6 +4,7 @@
 #include "common/feedback.h"
 #include "common/work_dir.h"
 #include "grids/grid_checks.h"
+#include "grids/grid_library.h"
 #include "grids/registry.h"
 #include "grids/sampling.h"
 #include "selection/model_table.h"
@@ -31,6 +32,8 @@ public:
     Mijlpaal milestone = Mijlpaal::na_start;
 
     Registry registry;
+    // The grid-access library, bound at the first need of a program run.
+    GridLibraryBinding gridLibrary;
     GridPropsTable GridProps{};
     GroupMembershipTable GroupMembership{};
     // SampleTable, the shifted PointColumns, StrataCodes, FirstSampledColumn

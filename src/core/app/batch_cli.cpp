@@ -291,7 +291,7 @@ fs::path absoluteIn(const fs::path& workDir, const std::string& name)
 // Everything that can be checked before the working directory is touched:
 // the point file read into the editor with its column roles.
 void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEditor& editor,
-                   std::array<bool, 3>& mxw)
+                   std::array<bool, 3>& mxw, bool& needsLibrary)
 {
     const fs::path pointFile = absoluteIn(workDir, request.pointFile);
     std::error_code ec;
@@ -309,6 +309,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
         Registry probe;
         probe.startUp();
         kikstart(gridsFile.empty() ? WorkDir(workDir).resolve(kBatchStartFileName) : fs::path(gridsFile), probe);
+        needsLibrary = probe.anyLibraryGrid();
     } catch (const IoError& e) {
         throw BatchFailure{e.what()};
     }
@@ -362,9 +363,15 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
 {
     PointEditor editor;
     std::array<bool, 3> mxw{};
-    prepareImport(request, workDir, editor, mxw);
+    bool needsLibrary = false;
+    prepareImport(request, workDir, editor, mxw, needsLibrary);
 
     AppState state(WorkDir(workDir), fb);
+    // Without dialogs a library that does not bind ends the run, before the
+    // working directory is touched; its message has been shown.
+    state.gridLibrary.offerManualAttach = false;
+    if (needsLibrary && (!state.gridLibrary.need(state.workDir, fb) || !state.gridLibrary.usable()))
+        return 1;
     startUp(state);
     if (!request.gridsFile.empty())
         kikstart(absoluteIn(workDir, request.gridsFile), state.registry);

@@ -126,6 +126,7 @@ void AfsluitInstructie(AppState& state, const std::string& caption)
 void closeProgram(AppState& state)
 {
     state.setMilestone(Mijlpaal::bij_einde, false);
+    state.gridLibrary.release();
     AfsluitInstructie(state, "Closure instruction");
     for (const char* name : kScratchFiles)
         state.workDir.removeFile(name);
@@ -136,6 +137,13 @@ void again(AppState& state)
 {
     AfsluitInstructie(state, "Storing results previous session");
     state.setMilestone(Mijlpaal::na_start);
+}
+
+bool bindForRegistry(AppState& state)
+{
+    if (!state.registry.anyLibraryGrid())
+        return true;
+    return state.gridLibrary.need(state.workDir, state.fb());
 }
 
 void startUp(AppState& state)
@@ -168,6 +176,7 @@ void startUp(AppState& state)
     if (state.workDir.fileExists(kBatchStartFileName)) {
         try {
             kikstart(state.workDir.resolve(kBatchStartFileName), state.registry);
+            bindForRegistry(state);
         } catch (const IoError& e) {
             fb.message(e.what());
         }

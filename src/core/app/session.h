@@ -34,6 +34,11 @@ void closeProgram(AppState& state);
 // "Again" without its widgets: the session ends and a new one starts.
 void again(AppState& state);
 
+// Binds the grid-access library when a slot in use names a library grid
+// (the first need of a program run); true when no library is needed or it is
+// bound.
+bool bindForRegistry(AppState& state);
+
 // The start-up sequence, run once: log, session number, archive of leftovers,
 // registry, grid properties and the batch start file when present.
 void startUp(AppState& state);

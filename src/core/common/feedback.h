@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 
 namespace tolvar {
@@ -43,6 +44,15 @@ public:
     virtual void busy(bool on) = 0;
     // The closure dialog: which files to archive, with `caption` as its title.
     virtual ArchiveChoice askArchiveChoice(const std::string& caption, ArchiveChoice preset) = 0;
+    // An open-file dialog with `title`, the proposed file name, a filter and
+    // a start directory: the chosen path, or nothing when cancelled. Whoever
+    // cannot ask (the batch) answers nothing.
+    virtual std::optional<std::string> chooseFile(const std::string& title, const std::string& proposedName,
+                                                  const std::string& filter, const std::string& directory)
+    {
+        (void)title, (void)proposedName, (void)filter, (void)directory;
+        return std::nullopt;
+    }
 };
 
 // Says nothing and answers every question with its preset.

@@ -2,6 +2,7 @@
 
 #include "common/io_error.h"
 
+#include <algorithm>
 #include <filesystem>
 
 namespace tolvar {
@@ -10,6 +11,14 @@ namespace {
 constexpr const char* kCorrectAndCheckAgain = "Correct these errors and check again";
 constexpr const char* kCannotSetProperties = "Cannot set grid properties. Better stop.";
 constexpr const char* kCrLf = "\r\n";
+constexpr const char* kNotFoundWithGridExists = ": grid file not found with GridExists;";
+constexpr const char* kNoLayer = ": gridlaag niet gevonden met CellLyrExists;";
+constexpr const char* kCannotOpenLayer = ": cannot open grid layer with CellLayerOpen;";
+constexpr const char* kUnreadableBounds = ": gridfile unreadable with BndCellRead;";
+constexpr const char* kNoWindowAccess = ": no access with AccessWindowSet;";
+constexpr const char* kEmptyWindow = ": no cells in the window of WindowRows and WindowCols;";
+constexpr const char* kNoMissingCode = ": no missing-data code with GetMissingFloat;";
+constexpr const char* kCannotCloseLayer = ": cannot close grid layer with CellLyrClose;";
 
 struct Difference {
     int prop;
@@ -30,11 +39,6 @@ std::size_t at(int i)
 }
 }  // namespace
 
-TGridFileType gridKindOf(const std::string& name)
-{
-    return name.find('.') != std::string::npos ? TGridFileType::asciigrid : TGridFileType::avgrid;
-}
-
 void InitGridProps(GridPropsTable& props)
 {
     for (GridPropsRow& row : props)
@@ -53,37 +57,122 @@ void clearGroupMembership(GroupMembershipTable& membership)
         row.fill(-1);
 }
 
-bool Check_Fysiek_Aanwezig(const WorkDir& dir, const std::string& name, TGridFileType& kind,
-                           std::string& foutmelding, bool& allGridsPresent)
+std::string libraryPath(const WorkDir& dir, const std::string& name)
 {
-    kind = gridKindOf(name);
+    const std::filesystem::path p(name);
+    return p.is_absolute() ? name : dir.resolve(name).string();
+}
+
+namespace {
+bool onDisk(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::is_regular_file(path, ec) || check5adfOK(path);
+}
+}  // namespace
+
+bool Check_Fysiek_Aanwezig(const WorkDir& dir, const std::string& name, TGridFileType& kind,
+                           std::string& foutmelding, bool& allGridsPresent,
+                           const GridLibraryBinding* library)
+{
     bool present = false;
     if (kind == TGridFileType::asciigrid) {
         present = dir.fileExists(name);
+        if (!present)
+            foutmelding += "<" + name + "> not found;" + kCrLf;
     } else {
-        // No grid-access library is bound, so the five files are the test.
-        present = check5adfOK((dir.path() / name).string());
+        const std::string path = libraryPath(dir, name);
+        present = onDisk(path);
+        if (!present) {
+            foutmelding += "<" + name + "> not found;" + kCrLf;
+        } else if (library && library->usable() &&
+                   library->fn.GridExists(gridName16(path).c_str()) != 1) {
+            present = false;
+            foutmelding += name + kNotFoundWithGridExists + kCrLf;
+        }
     }
-    if (!present)
-        foutmelding += "<" + name + "> not found;" + kCrLf;
     if (allGridsPresent)
         allGridsPresent = present;
     return present;
 }
 
-void VulPropGrid(const WorkDir& dir, const std::string& name, TGridFileType kind, int index,
-                 GridPropsTable& props, Feedback& feedback)
+namespace {
+// The properties of a library grid in the call order of the library; the
+// error lines of this grid alone go to `errors`.
+bool readLibraryProps(const GridEntryPoints& f, const std::string& name, const std::string& path,
+                      GridPropsRow& row, std::string& errors)
+{
+    const std::u16string n = gridName16(path);
+    if (f.CellLyrExists(n.c_str()) != 1) {
+        errors += name + kNoLayer + kCrLf;
+        return false;
+    }
+    std::int32_t cellType = 0;
+    double cellSize = 0;
+    const std::int32_t layer = f.CellLayerOpen(n.c_str(), 1, 2, &cellType, &cellSize);
+    if (layer < 0) {
+        errors += name + kCannotOpenLayer + kCrLf;
+        return false;
+    }
+    double box[4] = {0, 0, 0, 0};
+    double window[4] = {0, 0, 0, 0};
+    double ncols = -1, nrows = -1, nodata = -1;
+    bool ok = false;
+    if (f.BndCellRead(n.c_str(), box) != 1) {
+        errors += name + kUnreadableBounds + kCrLf;
+    } else {
+        std::copy(box, box + 4, window);
+        if (f.AccessWindowSet(box, cellSize, window) != 1) {
+            errors += name + kNoWindowAccess + kCrLf;
+        } else {
+            nrows = f.WindowRows();
+            ncols = f.WindowCols();
+            f.AccessWindowClear();
+            ok = true;
+            if (nrows < 1 || ncols < 1) {
+                errors += name + kEmptyWindow + kCrLf;
+                ok = false;
+            } else if (cellType == 1) {
+                nodata = kAvgridioIntMissing;
+            } else if (f.GetMissingFloat(&nodata) != 1) {
+                errors += name + kNoMissingCode + kCrLf;
+                ok = false;
+            }
+        }
+    }
+    if (f.CellLyrClose(layer) != 1) {
+        errors += name + kCannotCloseLayer + kCrLf;
+        ok = false;
+    }
+    if (ok)
+        row = {0.0, ncols, nrows, box[0], box[1], cellSize, nodata};
+    return ok;
+}
+}  // namespace
+
+bool VulPropGrid(const WorkDir& dir, const std::string& name, TGridFileType kind, int index,
+                 GridPropsTable& props, Feedback& feedback, const GridLibraryBinding* library)
 {
     if (kind == TGridFileType::asciigrid) {
         const GridHeader h = readGridHeaderFile(dir.resolve(name));
         props[at(index)] = {1.0,         static_cast<double>(h.ncols), static_cast<double>(h.nrows),
                             h.xllcorner, h.yllcorner,                  h.cellsize,
                             h.nodata};
-        return;
+        return true;
     }
-    feedback.message(std::string("Fout:\r\n\r\n") + name +
-                     ": the ESRI grid-access library is not available;" + kCrLf + kCrLf +
-                     kCannotSetProperties);
+    std::string errors;
+    GridPropsRow row = props[at(index)];
+    bool ok = false;
+    if (library && library->usable())
+        ok = readLibraryProps(library->fn, name, libraryPath(dir, name), row, errors);
+    else
+        errors = name + kLibraryUnavailable + kCrLf;
+    if (ok) {
+        props[at(index)] = row;
+        return true;
+    }
+    feedback.message(std::string("Fout:\r\n\r\n") + errors + kCrLf + kCannotSetProperties);
+    return false;
 }
 
 void VulRegDim(const Registry& registry, GroupMembershipTable& membership, std::string& foutmelding)
@@ -114,15 +203,19 @@ void VulRegDim(const Registry& registry, GroupMembershipTable& membership, std::
 }
 
 bool checkGrids(const WorkDir& dir, const Registry& registry, GridPropsTable& props,
-                GroupMembershipTable& membership, Feedback& feedback)
+                GroupMembershipTable& membership, Feedback& feedback, GridLibraryBinding* library)
 {
     bool allGridsPresent = true;
     std::string errors;
     for (int r = 0; r <= registry.AuxVarCount; ++r) {
-        TGridFileType kind;
+        TGridFileType kind = registry.HulpVarRecs[at(r)].kind;
         const std::string& name = registry.HulpVarRecs[at(r)].PFileName;
-        if (Check_Fysiek_Aanwezig(dir, name, kind, errors, allGridsPresent))
-            VulPropGrid(dir, name, kind, r, props, feedback);
+        // A library grid that is there needs the library for every later step.
+        if (library && kind == TGridFileType::avgrid && onDisk(libraryPath(dir, name)))
+            library->need(dir, feedback);
+        if (Check_Fysiek_Aanwezig(dir, name, kind, errors, allGridsPresent, library) &&
+            !VulPropGrid(dir, name, kind, r, props, feedback, library))
+            return false;
     }
     if (!allGridsPresent || !errors.empty()) {
         feedback.message("Errors:\r\n\r\n" + errors + kCrLf + kCorrectAndCheckAgain);

@@ -3,17 +3,13 @@
 #include "common/feedback.h"
 #include "common/work_dir.h"
 #include "grids/ascii_grid.h"
+#include "grids/grid_library.h"
 #include "grids/registry.h"
 
 #include <array>
 #include <string>
 
 namespace tolvar {
-
-enum class TGridFileType { avgrid, asciigrid };
-
-// A grid name with a "." anywhere is an ASCII grid file, else an ESRI grid.
-TGridFileType gridKindOf(const std::string& name);
 
 // GridProps: per slot (kind, ncols, nrows, xllcorner, yllcorner, cellsize,
 // NODATA_value); kind 1 = ASCII grid, 0 = ESRI grid.
@@ -29,24 +25,35 @@ GridHeader headerOf(const GridPropsRow& row);
 using GroupMembershipTable = std::array<std::array<int, 16>, 16>;
 void clearGroupMembership(GroupMembershipTable& membership);
 
-// Check_Fysiek_Aanwezig: is the grid there? Appends "<name> not found;" to
-// `foutmelding` when not; clears `allGridsPresent` for good on a missing grid.
-bool Check_Fysiek_Aanwezig(const WorkDir& dir, const std::string& name, TGridFileType& kind,
-                           std::string& foutmelding, bool& allGridsPresent);
+// The path the grid-access library opens for a grid name of the registry.
+std::string libraryPath(const WorkDir& dir, const std::string& name);
 
-// VulPropGrid: reads the header of one grid into its row. An ASCII header that
-// lacks a key or a readable value raises IoError naming both; an ESRI grid
-// cannot be read in this build and is reported, its row left as it was.
-void VulPropGrid(const WorkDir& dir, const std::string& name, TGridFileType kind, int index,
-                 GridPropsTable& props, Feedback& feedback);
+// Check_Fysiek_Aanwezig: is the grid of kind `kind` there? An ASCII grid is
+// its file; a library grid is a raster file or an ESRI grid directory with
+// its five files, and while the library is usable also what GridExists
+// accepts. Appends the error line when absent; clears `allGridsPresent` for
+// good on a missing grid.
+bool Check_Fysiek_Aanwezig(const WorkDir& dir, const std::string& name, TGridFileType& kind,
+                           std::string& foutmelding, bool& allGridsPresent,
+                           const GridLibraryBinding* library = nullptr);
+
+// VulPropGrid: reads the properties of one grid into its row. An ASCII header
+// that lacks a key or a readable value raises IoError naming both. A library
+// grid is read through the bound entry points; when it cannot be read (or the
+// library is not usable) its "Fout:" message is shown, the row is left as it
+// was and the result is false.
+bool VulPropGrid(const WorkDir& dir, const std::string& name, TGridFileType kind, int index,
+                 GridPropsTable& props, Feedback& feedback, const GridLibraryBinding* library = nullptr);
 
 // VulRegDim: every group must have a member; fills the membership table.
 void VulRegDim(const Registry& registry, GroupMembershipTable& membership,
                std::string& foutmelding);
 
 // The whole check sequence before sampling. False (after its message) when
-// the run must end.
+// the run must end; an unreadable library grid ends it at once. The first
+// library grid found on disk binds the library when that has not been tried.
 bool checkGrids(const WorkDir& dir, const Registry& registry, GridPropsTable& props,
-                GroupMembershipTable& membership, Feedback& feedback);
+                GroupMembershipTable& membership, Feedback& feedback,
+                GridLibraryBinding* library = nullptr);
 
 }  // namespace tolvar

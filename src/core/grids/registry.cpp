@@ -28,6 +28,37 @@ std::string::size_type lastSeparator(const std::string& path)
 }
 }  // namespace
 
+TGridFileType gridKindOf(const std::string& name)
+{
+    return name.find('.') != std::string::npos ? TGridFileType::asciigrid : TGridFileType::avgrid;
+}
+
+TGridFileType batchGridKind(const std::string& path)
+{
+    const std::string lower = toLowerAscii(path);
+    for (const char* ending : {".tif", ".tiff", ".img"}) {
+        const std::string e(ending);
+        if (lower.size() >= e.size() && lower.compare(lower.size() - e.size(), e.size(), e) == 0)
+            return TGridFileType::avgrid;
+    }
+    return gridKindOf(path);
+}
+
+std::string proposedNameFor(GridFileChoice fileType)
+{
+    switch (fileType) {
+    case GridFileChoice::AsciiGrid:
+        return "*.asc";
+    case GridFileChoice::EsriGrid:
+        return "hdr.adf";
+    case GridFileChoice::Raster:
+        return "*.tif";
+    case GridFileChoice::AllFiles:
+        break;
+    }
+    return "";
+}
+
 std::string initialFileName(int slot)
 {
     return slot == 0 ? "grid strata" : "grid aux.variabele" + std::to_string(slot);
@@ -84,6 +115,7 @@ void Registry::InitHulpVarRec()
     for (int i = 0; i <= kMaxAuxVars; ++i) {
         THulpvarRec& rec = HulpVarRecs[at(i)];
         rec.PFileName = initialFileName(i);
+        rec.kind = gridKindOf(rec.PFileName);
         rec.labelCaption = initialLabelCaption(i);
         rec.labelVisible = i == 0;
         rec.buttonVisible = false;
@@ -209,18 +241,52 @@ void Registry::vernieuwstructuur()
     }
 }
 
-void Registry::attachChosenGrid(int slot, const std::string& path)
+void Registry::attachChosenGrid(int slot, const std::string& path, GridFileChoice fileType)
 {
     LastGridDir = trimgridnaam(path);
-    HulpVarRecs[at(slot)].PFileName = path;
-    HulpVarRecs[at(slot)].labelCaption = toLowerAscii(displayPath(path));
+    const bool esri = fileType == GridFileChoice::EsriGrid;
+    const bool library = esri || fileType == GridFileChoice::Raster;
+    const std::string name = esri ? LastGridDir : path;
+    THulpvarRec& rec = HulpVarRecs[at(slot)];
+    rec.PFileName = name;
+    rec.kind = library ? TGridFileType::avgrid : TGridFileType::asciigrid;
+    rec.labelCaption = toLowerAscii(displayPath(name));
+    lastChosenKind = rec.kind;
+    UpdateDlgHulpVar(fileType);
 }
 
 void Registry::attachBatchGrid(int slot, const std::string& path)
 {
     LastGridDir = path;
-    HulpVarRecs[at(slot)].PFileName = path;
-    HulpVarRecs[at(slot)].labelCaption = displayPath(path);
+    THulpvarRec& rec = HulpVarRecs[at(slot)];
+    rec.PFileName = path;
+    rec.kind = batchGridKind(path);
+    rec.labelCaption = displayPath(path);
+    lastChosenKind = TGridFileType::asciigrid;
+    // The dialog starts beside the named grid; its proposal stays until a
+    // grid is chosen in it.
+    dialog.directory = LastGridDir;
+}
+
+void Registry::UpdateDlgHulpVar(GridFileChoice fileType)
+{
+    dialog.fileType = fileType;
+    if (fileType == GridFileChoice::EsriGrid) {
+        // The next ESRI grid is most likely a sibling of this one.
+        dialog.directory = trimgridnaam(LastGridDir);
+        dialog.proposedName = "hdr.adf";
+    } else {
+        dialog.directory = LastGridDir;
+        dialog.proposedName.clear();
+    }
+}
+
+bool Registry::anyLibraryGrid() const
+{
+    for (int i = 0; i <= AuxVarCount; ++i)
+        if (HulpVarRecs[at(i)].kind == TGridFileType::avgrid)
+            return true;
+    return false;
 }
 
 std::array<OutputName, 6> defaultOutputNames(const std::string& dir,

@@ -9,6 +9,27 @@
 namespace tolvar {
 
 inline constexpr int kMaxAuxVars = 15;
+
+// avgrid: read through the grid-access library (an ESRI grid directory or
+// another raster file); asciigrid: an ASCII grid file.
+enum class TGridFileType { avgrid, asciigrid };
+
+// A grid name with a "." anywhere is an ASCII grid file, else an ESRI grid.
+TGridFileType gridKindOf(const std::string& name);
+// The rule of the batch start file: a path ending in ".tif", ".tiff" or
+// ".img" (any letter case) is a raster read through the library; any other
+// path follows gridKindOf.
+TGridFileType batchGridKind(const std::string& path);
+
+// The file types of the grid dialog, in the order it lists them.
+enum class GridFileChoice { AsciiGrid = 0, EsriGrid = 1, Raster = 2, AllFiles = 3 };
+
+// What the grid dialog starts with: its directory, proposed name and type.
+struct GridDialogSetup {
+    std::string directory;
+    std::string proposedName = "*.asc";
+    GridFileChoice fileType = GridFileChoice::AsciiGrid;
+};
 inline constexpr int kMaxGroups = 15;
 
 // One grid slot: 0 is the strata grid, 1..15 the auxiliary variables. The
@@ -16,6 +37,9 @@ inline constexpr int kMaxGroups = 15;
 // here as data; the window only shows them.
 struct THulpvarRec {
     std::string PFileName;
+    // How the grid is read; decided by the dialog's file type or by the
+    // batch start file's rule, not by the name alone.
+    TGridFileType kind = TGridFileType::avgrid;
     std::string labelCaption;
     bool labelVisible = false;
     bool buttonVisible = false;
@@ -52,6 +76,9 @@ public:
     int radioItems = 0;  // items of every group radio group
     LastChange lastChange = LastChange::None;
     std::string LastGridDir;
+    // Kind of the last chosen grid, and the dialog's setup for the next choice.
+    TGridFileType lastChosenKind = TGridFileType::asciigrid;
+    GridDialogSetup dialog;
     std::array<bool, 16> groupLabelVisible{};  // lbl1..lbl15
     StructureChecks checks;
     ResultsTabLabels tabLabels;
@@ -74,11 +101,18 @@ public:
     int groupOf(int slot) const { return HulpVarRecs[static_cast<std::size_t>(slot)].groupItem + 1; }
     void selectGroup(int slot, int group);
 
-    // Attaches an ASCII grid chosen in the dialog to a slot: the label shows the
-    // shortened path in lower case.
-    void attachChosenGrid(int slot, const std::string& path);
+    // Attaches a grid chosen in the dialog to a slot: the label shows the
+    // shortened path in lower case. An ESRI grid is attached by its directory
+    // (the directory of the chosen file).
+    void attachChosenGrid(int slot, const std::string& path,
+                          GridFileChoice fileType = GridFileChoice::AsciiGrid);
     // Attaches a grid named by the batch start file: the label keeps its case.
     void attachBatchGrid(int slot, const std::string& path);
+    // UpdateDlgHulpVar: the dialog's start directory and proposal after a
+    // choice of `fileType`.
+    void UpdateDlgHulpVar(GridFileChoice fileType);
+    // True when one of the slots in use is read through the library.
+    bool anyLibraryGrid() const;
 
     const std::string& labelCaption(int slot) const
     {
@@ -97,8 +131,12 @@ std::string trimgridnaam(const std::string& path);
 // check5adfOK: the five files of an ESRI grid directory exist.
 bool check5adfOK(const std::string& gridDir);
 
-// The messages of choosing an ESRI grid in the dialog.
+// The messages of choosing an ESRI grid in the dialog without the library.
 std::string esriRefusal(const std::string& gridDir);
+inline constexpr const char* kRasterRefused = "Cannot work (yet) with GeoTIFF and other rasters.";
+
+// dlgHULPVARTypeChange: the proposed name when the user switches to a file type.
+std::string proposedNameFor(GridFileChoice fileType);
 
 // Initial names and captions.
 std::string initialFileName(int slot);

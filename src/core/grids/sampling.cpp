@@ -17,6 +17,13 @@ namespace tolvar {
 
 namespace {
 constexpr const char* kSearching = "Searching aux.info for point-GxG";
+constexpr const char* kReadError = "read error\r\n";
+constexpr const char* kCannotOpenLayer = ": cannot open grid layer with CellLayerOpen;\r\n";
+constexpr const char* kCannotReadBounds = ": cannot read grid file with BndCellRead;\r\n";
+constexpr const char* kNoWindowAccess = ": no access with AccessWindowSet;\r\n";
+constexpr const char* kNoPointAccess = ": no access with XY2WindowColRow;\r\n";
+constexpr const char* kNoIntCell = ": no access with GetWindowCellInt;\r\n";
+constexpr const char* kNoFloatCell = ": no access with GetWindowCellFloat;\r\n";
 
 std::size_t at(int i)
 {
@@ -228,6 +235,71 @@ double AsciiGridSampler::lookup(double x, double y)
     return z_;
 }
 
+LibraryGridSampler::LibraryGridSampler(const GridEntryPoints& fn, std::string name, const std::string& path)
+    : fn_(fn), name_(std::move(name)), path16_(gridName16(path))
+{
+}
+
+LibraryGridSampler::~LibraryGridSampler()
+{
+    close();
+}
+
+bool LibraryGridSampler::open(std::string& errors)
+{
+    layer_ = fn_.CellLayerOpen(path16_.c_str(), 2, 2, &cellType_, &cellSize_);
+    if (layer_ < 0) {
+        errors += name_ + kCannotOpenLayer;
+        return false;
+    }
+    fn_.CellLyrGetIO(layer_);
+    return true;
+}
+
+bool LibraryGridSampler::lookup(double x, double y, double& z, std::string& errors)
+{
+    double box[4] = {0, 0, 0, 0};
+    double window[4] = {0, 0, 0, 0};
+    if (fn_.BndCellRead(path16_.c_str(), box) != 1) {
+        errors += name_ + kCannotReadBounds;
+        return false;
+    }
+    if (fn_.AccessWindowSet(box, cellSize_, window) != 1) {
+        errors += name_ + kNoWindowAccess;
+        return false;
+    }
+    bool ok = false;
+    std::int32_t a = 0, b = 0;
+    if (fn_.XY2WindowColRow(x, y, &a, &b) != 1) {
+        errors += name_ + kNoPointAccess;
+    } else if (cellType_ == 1) {
+        std::int32_t value = 0;
+        ok = fn_.GetWindowCellInt(layer_, a, b, &value) == 1;
+        if (ok)
+            z = value;
+        else
+            errors += name_ + kNoIntCell;
+    } else {
+        double value = 0;
+        ok = fn_.GetWindowCellFloat(layer_, a, b, &value) == 1 && std::isfinite(value);
+        if (ok)
+            z = value;
+        else
+            errors += name_ + kNoFloatCell;
+    }
+    fn_.AccessWindowClear();
+    return ok;
+}
+
+bool LibraryGridSampler::close()
+{
+    if (layer_ < 0)
+        return true;
+    const std::int32_t layer = layer_;
+    layer_ = -1;
+    return fn_.CellLyrClose(layer) == 1;
+}
+
 std::string sampledText(double z, int cellType)
 {
     if (z == MissingValueCode)
@@ -237,8 +309,57 @@ std::string sampledText(double z, int cellType)
 
 // --- the sampling step ------------------------------------------------------------
 
+namespace {
+// One library grid at every point. A failed lookup leaves the point missing
+// (not the value of the point before); the failures of the grid come in one
+// message, each distinct line once.
+void sampleLibraryGrid(const WorkDir& dir, const std::string& name, double nodata,
+                       const GridLibraryBinding* library, SamplingState& state,
+                       const std::vector<char>& onGrid, const std::vector<double>& xs,
+                       const std::vector<double>& ys, int column, bool strata, Feedback& feedback)
+{
+    TextTable& table = state.SampleTable;
+    std::string errors;
+    std::vector<double> z(at(state.NoXY + 1), MissingValueCode);
+    int cellType = 2;
+    bool closed = true;
+    if (!library || !library->usable()) {
+        errors = name + kLibraryUnavailable + "\r\n";
+    } else {
+        LibraryGridSampler sampler(library->fn, name, libraryPath(dir, name));
+        if (sampler.open(errors)) {
+            cellType = sampler.cellType();
+            std::vector<std::string> seen;
+            for (int p = 1; p <= state.NoXY; ++p) {
+                if (!onGrid[at(p)])
+                    continue;
+                std::string line;
+                double value = MissingValueCode;
+                if (sampler.lookup(xs[at(p)], ys[at(p)], value, line)) {
+                    z[at(p)] = isMissingSample(value, nodata) ? MissingValueCode : value;
+                } else if (std::find(seen.begin(), seen.end(), line) == seen.end()) {
+                    seen.push_back(line);
+                    errors += line;
+                }
+            }
+            closed = sampler.close();
+        }
+    }
+    for (int p = 1; p <= state.NoXY; ++p) {
+        const std::string text = sampledText(z[at(p)], cellType);
+        table.cell(column, p) = text;
+        if (strata && z[at(p)] != MissingValueCode)
+            state.StrataCodes.push_back(text);
+    }
+    if (!errors.empty())
+        feedback.message(kReadError + errors);
+    if (!closed)
+        feedback.message("Closure of grid " + name + " with CellLyrClose failed.");
+}
+}  // namespace
+
 void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
-                 SamplingState& state, Feedback& feedback)
+                 SamplingState& state, Feedback& feedback, const GridLibraryBinding* library)
 {
     TextTable& table = state.SampleTable;
     state.FirstSampledColumn = table.colCount();
@@ -281,11 +402,14 @@ void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTa
         feedback.progress(r, registry.AuxVarCount, kSearching);
         table.appendColumn(registry.labelCaption(r));
         const int column = table.colCount() - 1;
-        std::unique_ptr<AsciiGridSampler> sampler;
-        if (props[at(r)][kKind] != 0.0) {
-            const std::string& name = registry.HulpVarRecs[at(r)].PFileName;
-            sampler = std::make_unique<AsciiGridSampler>(dir.resolve(name), headerOf(props[at(r)]));
+        const std::string& name = registry.HulpVarRecs[at(r)].PFileName;
+        if (props[at(r)][kKind] == 0.0) {
+            sampleLibraryGrid(dir, name, props[at(r)][kNodata], library, state, onGrid, xs, ys, column,
+                              r == 0, feedback);
+            continue;
         }
+        std::unique_ptr<AsciiGridSampler> sampler =
+            std::make_unique<AsciiGridSampler>(dir.resolve(name), headerOf(props[at(r)]));
         for (int p = 1; p <= state.NoXY; ++p) {
             double z = MissingValueCode;
             if (sampler && onGrid[at(p)])

@@ -66,6 +66,34 @@ private:
     double z_ = MissingValueCode;
 };
 
+// Looks up one grid through the grid-access library: the layer is opened
+// once for the grid and closed after its last point; every lookup sets and
+// clears the access window around its cell.
+class LibraryGridSampler {
+public:
+    LibraryGridSampler(const GridEntryPoints& fn, std::string name, const std::string& path);
+    ~LibraryGridSampler();
+    LibraryGridSampler(const LibraryGridSampler&) = delete;
+    LibraryGridSampler& operator=(const LibraryGridSampler&) = delete;
+
+    // CellLayerOpen and CellLyrGetIO; false (with its error line) when the
+    // layer does not open.
+    bool open(std::string& errors);
+    int cellType() const { return cellType_; }
+    // The cell at (x, y); false (with its error line) when a step fails.
+    bool lookup(double x, double y, double& z, std::string& errors);
+    // CellLyrClose; false when it does not report success.
+    bool close();
+
+private:
+    const GridEntryPoints& fn_;
+    std::string name_;
+    std::u16string path16_;
+    std::int32_t layer_ = -1;
+    std::int32_t cellType_ = 2;
+    double cellSize_ = 0;
+};
+
 // The text of a sampled value: right-aligned in 10, no decimals for an
 // integer grid and 3 otherwise, or "missing".
 std::string sampledText(double z, int cellType);
@@ -82,8 +110,10 @@ struct SamplingState {
 // The sampling step: appends one column per grid slot (strata first) with the
 // value of every point; points outside the strata grid or without coordinates
 // get "missing" everywhere. Fills StrataCodes and widens the MxW ranges.
+// Library grids are read through `library`; their failed lookups are
+// reported in one "read error" message per grid and sampled as missing.
 void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
-                 SamplingState& state, Feedback& feedback);
+                 SamplingState& state, Feedback& feedback, const GridLibraryBinding* library = nullptr);
 
 // data.csv and scatterdat.txt. writeDataCsv writes any text table so: every
 // cell followed by ";", CR LF per row.

@@ -9,43 +9,77 @@ namespace {
 constexpr const char* kKeys[6] = {"MHW", "MSW", "MLW", "SDMHW", "SDMSW", "SDMLW"};
 }
 
-void InputStreams::openlees(const WorkDir& dir, const Registry& registry, const GridPropsTable& props)
+InputStreams::~InputStreams()
 {
     close();
+}
+
+std::string InputStreams::refusal(const Registry& registry, const GridPropsTable& props,
+                                  const GridLibraryBinding& library)
+{
+    std::string text;
     for (int i = 0; i <= registry.AuxVarCount; ++i) {
-        if (props[static_cast<std::size_t>(i)][kKind] == 0.0)
-            continue;  // ESRI grids are not streamed
-        auto s = std::make_unique<Stream>();
-        const auto path = dir.resolve(registry.HulpVarRecs[static_cast<std::size_t>(i)].PFileName);
-        s->name = path.string();
-        s->file = openForReading(path);
-        s->reader = std::make_unique<GridValueReader>(s->file, s->name);
-        s->reader->skipHeader();
-        streams_[static_cast<std::size_t>(i)] = std::move(s);
+        if (props[static_cast<std::size_t>(i)][kKind] != 0.0)
+            continue;
+        const std::string& name = registry.HulpVarRecs[static_cast<std::size_t>(i)].PFileName;
+        if (!library.usable())
+            text += name + kLibraryUnavailable + "\r\n";
+        else if (!library.rowsReadable())
+            text += name + ": cannot be mapped; the grid-access library has no GetWindowRowFloat;\r\n";
+    }
+    return text;
+}
+
+void InputStreams::openlees(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
+                            const GridLibraryBinding* library)
+{
+    close();
+    const GridPropsRow& strata = props[0];
+    const int ncols = static_cast<int>(strata[kNcols]);
+    for (int i = 0; i <= registry.AuxVarCount; ++i) {
+        const std::string& name = registry.HulpVarRecs[static_cast<std::size_t>(i)].PFileName;
+        if (props[static_cast<std::size_t>(i)][kKind] != 0.0) {
+            streams_[static_cast<std::size_t>(i)] = std::make_unique<AsciiRowSource>(dir.resolve(name));
+            continue;
+        }
+        if (!library || !library->rowsReadable())
+            throw IoError(name, "the grid-access library cannot read it row by row");
+        if (!windowOwner_) {
+            // One window for every library grid: they share the strata grid's geometry.
+            const double cs = strata[kCellsize];
+            const double box[4] = {strata[kXll], strata[kYll], strata[kXll] + ncols * cs,
+                                   strata[kYll] + strata[kNrows] * cs};
+            double window[4] = {0, 0, 0, 0};
+            if (library->fn.AccessWindowSet(box, cs, window) != 1)
+                throw IoError(name, "no access with AccessWindowSet");
+            windowOwner_ = library;
+        }
+        streams_[static_cast<std::size_t>(i)] =
+            std::make_unique<LibraryRowSource>(library->fn, name, libraryPath(dir, name), ncols);
     }
 }
 
 double InputStreams::leeswaarde(int ahnplus)
 {
-    Stream* s = streams_[static_cast<std::size_t>(ahnplus)].get();
+    CellRowSource* s = streams_[static_cast<std::size_t>(ahnplus)].get();
     if (!s)
         throw IoError("", "grid slot " + std::to_string(ahnplus) + " cannot be read cell by cell");
-    const auto value = s->reader->readValue();
-    if (!value)
-        throw IoError(s->name, "the grid holds fewer values than its header declares");
-    return *value;
+    return s->next();
 }
 
 void InputStreams::leesregel(int ahnplus)
 {
-    if (Stream* s = streams_[static_cast<std::size_t>(ahnplus)].get())
-        s->reader->skipLine();
+    if (CellRowSource* s = streams_[static_cast<std::size_t>(ahnplus)].get())
+        s->nextRow();
 }
 
 void InputStreams::close()
 {
     for (auto& s : streams_)
         s.reset();
+    if (windowOwner_)
+        windowOwner_->fn.AccessWindowClear();
+    windowOwner_ = nullptr;
 }
 
 OutputStreams::~OutputStreams()

@@ -4,6 +4,7 @@
 #include "grids/ascii_grid.h"
 #include "grids/grid_checks.h"
 #include "grids/registry.h"
+#include "mapping/row_source.h"
 
 #include <array>
 #include <fstream>
@@ -16,8 +17,15 @@ namespace tolvar {
 // values in file order. They close when the object goes.
 class InputStreams {
 public:
-    // openlees: opens slots 0..AuxVarCount that are ASCII grids, past their headers.
-    void openlees(const WorkDir& dir, const Registry& registry, const GridPropsTable& props);
+    ~InputStreams();
+    // openlees: opens slots 0..AuxVarCount: ASCII grids past their headers,
+    // library grids through `library` over the strata grid's window.
+    void openlees(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
+                  const GridLibraryBinding* library = nullptr);
+    // Why slots 0..AuxVarCount cannot be streamed (a library grid without a
+    // library that reads whole rows); empty when they can.
+    static std::string refusal(const Registry& registry, const GridPropsTable& props,
+                               const GridLibraryBinding& library);
     // leeswaarde: the next value of slot `ahnplus`. A grid that ends before its
     // last cell raises IoError.
     double leeswaarde(int ahnplus);
@@ -26,12 +34,8 @@ public:
     void close();
 
 private:
-    struct Stream {
-        std::ifstream file;
-        std::unique_ptr<GridValueReader> reader;
-        std::string name;
-    };
-    std::array<std::unique_ptr<Stream>, 16> streams_;
+    std::array<std::unique_ptr<CellRowSource>, 16> streams_;
+    const GridLibraryBinding* windowOwner_ = nullptr;  // set while a window is open
 };
 
 // The six output streams, addressed by their case-sensitive keys "MHW", "MSW",

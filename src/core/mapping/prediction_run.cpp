@@ -111,6 +111,13 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
     state.ADDLOG("");
     state.ADDLOG("****** " + sessionText(state.SessionNumber) + " PREDICTION MxW ******");
     state.setMilestone(Mijlpaal::na_rapporteren, false);
+    if (!settings.noMaps) {
+        const std::string refused = InputStreams::refusal(state.registry, state.GridProps, state.gridLibrary);
+        if (!refused.empty()) {
+            fb.message(refused);
+            return outcome;
+        }
+    }
 
     for (int m = 0; m < 3; ++m) {
         if (!settings.mapped[at(m)])
@@ -177,7 +184,7 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
     std::string closing;
     if (!settings.noMaps) {
         InputStreams inputs;
-        inputs.openlees(dir, state.registry, state.GridProps);
+        inputs.openlees(dir, state.registry, state.GridProps, &state.gridLibrary);
         const int n = state.registry.AuxVarCount;
 
         // Strata by value: an exact match first (also for strata written with

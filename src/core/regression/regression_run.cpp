@@ -577,7 +577,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     writeSettings(state, settings, columns);
 
     // Grid checks, sampling and structures.
-    if (!checkGrids(dir, state.registry, state.GridProps, state.GroupMembership, fb))
+    if (!checkGrids(dir, state.registry, state.GridProps, state.GroupMembership, fb, &state.gridLibrary))
         return outcome;
     SamplingState& sampling = state.sampling;
     const MxwRanges ranges = sampling.ranges;  // widened over the whole program run
@@ -585,7 +585,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     sampling.ranges = ranges;
     sampling.NoXY = SORTXY(dir, state.GridProps[0][kXll], state.GridProps[0][kYll],
                            state.GridProps[0][kCellsize], sampling.SampleTable, sampling.columns);
-    sampleGrids(dir, state.registry, state.GridProps, sampling, fb);
+    sampleGrids(dir, state.registry, state.GridProps, sampling, fb, &state.gridLibrary);
     if (settings.sampled)
         settings.sampled();
 

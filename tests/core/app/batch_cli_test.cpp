@@ -2,6 +2,7 @@
 #include "common/work_dir.h"
 #include "regression/no_regression.h"
 #include "support/recording_canvas.h"
+#include "support/raster_fixtures.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -162,6 +163,43 @@ TEST(BatchRun, TheExampleEndToEnd)
     EXPECT_TRUE(fs::exists(d.tmp / "elevation.asc"));  // input grids stay
     const std::string map = test::readFile(d.tmp / "session1" / "MHW_R.asc");
     EXPECT_EQ(map.substr(0, 38), "ncols         200\r\nnrows         150\r\n");
+}
+
+TEST(BatchRun, AGridLibraryThatDoesNotBindStopsTheRunUntouched)
+{
+    Demo d;
+    d.tmp.write("wendbat.txt", "1\r\n1\r\nstrata.asc\r\nelevation.tif\r\n1\r\n");
+    const auto before = d.files();
+    std::string err;
+    EXPECT_EQ(d.run({"--missing", "-9999", "piezometers.csv"}, &err), 1);
+    EXPECT_NE(err.find("Location file not found"), std::string::npos) << err;
+    EXPECT_NE(err.find("Manual attach of 3 DLL\xB4s is needed."), std::string::npos) << err;
+    EXPECT_EQ(d.files(), before);
+}
+
+// The example with its real-valued grids as GeoTIFFs maps exactly what the
+// example with ASCII grids maps.
+TEST(BatchRun, TheExampleWithGeoTiffGridsMapsLikeTheAsciiExample)
+{
+    Demo ascii, tiff;
+    for (const char* grid : {"elevation", "ditchdist", "drainage"})
+        test::geoTiffFromAscii(tiff.tmp / (std::string(grid) + ".asc"), tiff.tmp / (std::string(grid) + ".tif"));
+    tiff.tmp.write("wendbat.txt", "4\r\n3\r\nstrata.asc\r\nelevation.tif\r\n1\r\nditchdist.TIF\r\n2\r\n"
+                                  "drainage.tif\r\n2\r\nsoilclass.asc\r\n3\r\n");
+    fs::rename(tiff.tmp / "ditchdist.tif", tiff.tmp / "ditchdist.TIF");
+    test::writeLocationFile(tiff.tmp.path(), TOLVAR_TEST_GRIDIO);
+    std::string err;
+    ASSERT_EQ(ascii.run({"--missing", "-9999", "--quiet", "piezometers.csv"}, &err), 0) << err;
+    ASSERT_EQ(tiff.run({"--missing", "-9999", "--quiet", "piezometers.csv"}, &err), 0) << err;
+    for (const char* map : {"MHW_R.asc", "SDMHW_R.asc", "MSW_R.asc", "SDMSW_R.asc", "MLW_R.asc", "SDMLW_R.asc"})
+        EXPECT_EQ(test::readFile(tiff.tmp / "session1" / map), test::readFile(ascii.tmp / "session1" / map)) << map;
+    // The residuals too, below the titles (which name the grid files).
+    auto residuals = test::readLines(tiff.tmp / "session1" / "Session 1 normres.csv");
+    auto asciiResiduals = test::readLines(ascii.tmp / "session1" / "Session 1 normres.csv");
+    ASSERT_GT(residuals.size(), 1u);
+    residuals.erase(residuals.begin());
+    asciiResiduals.erase(asciiResiduals.begin());
+    EXPECT_EQ(residuals, asciiResiduals);
 }
 
 }  // namespace

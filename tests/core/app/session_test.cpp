@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 
 namespace tolvar {
 namespace {
@@ -176,6 +177,32 @@ TEST(Closure, DeleteAllRegRemovesEveryResultWithItsFiles)
     DeleteAllReg(s.state);
     EXPECT_EQ(s.state.workDir.list("*"), (std::vector<std::string>{"keep.dat"}));
     EXPECT_EQ(s.fb.statusTexts.back(), "deleting regression models ");
+}
+
+}  // namespace
+}  // namespace tolvar
+
+namespace tolvar {
+namespace {
+
+// The batch start file is the first need of the grid-access library when it
+// names a raster; a start file of ASCII grids binds nothing.
+TEST(StartUp, ABatchStartFileWithARasterBindsTheLibrary)
+{
+    for (const bool raster : {true, false}) {
+        SCOPED_TRACE(raster);
+        test::TempDir tmp;
+        test::RecordingFeedback fb;
+        AppState state{WorkDir(tmp.path()), fb};
+        tmp.write("WendBat.txt", std::string("1\r\n1\r\nstrata.asc\r\n") + (raster ? "dem.tif" : "dem.asc") + "\r\n1\r\n");
+        std::ofstream(tmp / "avgridio.txt", std::ios::binary)
+            << TOLVAR_TEST_GRIDIO << "\r\n" << TOLVAR_TEST_GDAL << "\r\n" << TOLVAR_TEST_PROJ << "\r\n";
+        startUp(state);
+        EXPECT_EQ(state.gridLibrary.attempted(), raster);
+        EXPECT_EQ(state.gridLibrary.usable(), raster);
+        EXPECT_TRUE(fb.messages.empty());
+        closeProgram(state);
+    }
 }
 
 }  // namespace

@@ -70,3 +70,48 @@ TEST(Kikstart, FilesOutsideTheLimitsAreRefusedWhole)
 
 }  // namespace
 }  // namespace tolvar
+
+namespace tolvar {
+namespace {
+
+struct KindCase {
+    const char* path;
+    TGridFileType kind;
+};
+
+void PrintTo(const KindCase& c, std::ostream* os)
+{
+    *os << c.path;
+}
+
+class BatchGridKind : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(BatchGridKind, FollowsTheEndingThenTheDot)
+{
+    test::TempDir tmp;
+    const auto file = tmp.write("wendbat.txt", std::string("1\r\n1\r\nstrata.asc\r\n") + GetParam().path + "\r\n1\r\n");
+    Registry r;
+    r.startUp();
+    kikstart(file, r);
+    EXPECT_EQ(r.HulpVarRecs[1].kind, GetParam().kind);
+    EXPECT_EQ(r.HulpVarRecs[0].kind, TGridFileType::asciigrid);
+    EXPECT_EQ(r.anyLibraryGrid(), GetParam().kind == TGridFileType::avgrid);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kikstart, BatchGridKind,
+                         ::testing::Values(KindCase{"dem.tif", TGridFileType::avgrid},
+                                           KindCase{"/data/DEM.TIFF", TGridFileType::avgrid},
+                                           KindCase{"soil.Img", TGridFileType::avgrid},
+                                           KindCase{"/data/grids/esri_dem", TGridFileType::avgrid},
+                                           KindCase{"dem.asc", TGridFileType::asciigrid},
+                                           KindCase{"dem.tif.asc", TGridFileType::asciigrid},
+                                           KindCase{"dem.tiff2", TGridFileType::asciigrid}),
+                         [](const auto& info) {
+                             std::string name;
+                             for (const char c : std::string(info.param.path))
+                                 name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+                             return name;
+                         });
+
+}  // namespace
+}  // namespace tolvar
