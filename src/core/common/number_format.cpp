@@ -1,5 +1,6 @@
 #include "common/number_format.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -36,6 +37,35 @@ void appendFixed(std::string& out, double value, int width, int decimals)
             out.append(static_cast<std::size_t>(width - length), ' ');
         out.append(digits, end);
         return;
+    }
+    // A few decimals of a moderate number: the scaled value, rounded, gives the
+    // digits, unless it lies so near a half that the product's rounding could
+    // decide; that rare case takes the exact path below.
+    if (decimals >= 1 && decimals <= 8) {
+        static constexpr double kScale[] = {1e1, 1e2, 1e3, 1e4, 1e5, 1e6, 1e7, 1e8};
+        const double x = value * kScale[decimals - 1];
+        const double r = std::nearbyint(x);
+        if (std::fabs(x) < 1099511627776.0 && std::fabs(std::fabs(x - r) - 0.5) > 1e-3) {
+            char digits[32];
+            const auto magnitude = static_cast<unsigned long long>(std::fabs(r));
+            char* end = std::to_chars(digits, digits + sizeof digits, magnitude).ptr;
+            auto count = static_cast<int>(end - digits);
+            const int length = (r < 0 ? 1 : 0) + std::max(count, decimals + 1) + 1;
+            if (width > length)
+                out.append(static_cast<std::size_t>(width - length), ' ');
+            if (r < 0)
+                out += '-';
+            if (count <= decimals) {
+                out += "0.";
+                out.append(static_cast<std::size_t>(decimals - count), '0');
+                out.append(digits, end);
+            } else {
+                out.append(digits, static_cast<std::size_t>(count - decimals));
+                out += '.';
+                out.append(end - decimals, static_cast<std::size_t>(decimals));
+            }
+            return;
+        }
     }
     char buffer[400];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value,

@@ -141,20 +141,20 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
             if (!settings.mapped[at(m)])
                 continue;
             const std::string mxw = kMxwNames[at(m)];
-            std::string best;
-            double cp = 0.0;
-            SelectBest(dir, state.registry.GroupCount, stratum, mxw, best, cp, fb);
+            // Selection chooses once; the display only draws the choice.
+            const std::optional<BestModel> best =
+                chooseBest(dir, state.registry.GroupCount, stratum, mxw, fb);
             ResultChoice choice;
             choice.stratumText = stratum;
             choice.mxw = mxw;
             choice.groupCount = state.registry.GroupCount;
             choice.auxVarCount = state.registry.AuxVarCount;
             choice.weighted = state.weighted;
-            const BestOutcome shown = showBestResult(state, choice, fitCanvas);
+            showBestResult(state, choice, fitCanvas, best);
             // A stratum without a model keeps an entry of its own, so the
             // tables stay aligned with StrataCodes.
-            if (shown.found)
-                state.modelTables.add_structure(dir, shown.bestName, stratum, mxw, fb);
+            if (best)
+                state.modelTables.add_structure(dir, best->fileName, stratum, mxw, fb);
             else
                 state.modelTables.addNoModel(stratum, mxw, fb);
         }

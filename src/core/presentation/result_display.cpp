@@ -372,16 +372,20 @@ DisplayOutcome showResult(AppState& state, const ResultChoice& choice, Canvas& c
 
 BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& canvas)
 {
+    return showBestResult(state, choice, canvas,
+                          chooseBest(state.workDir, state.registry.GroupCount,
+                                     toskim2(choice.stratumText), choice.mxw, state.fb()));
+}
+
+BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& canvas,
+                           const std::optional<BestModel>& chosen)
+{
     BestOutcome out;
     out.choice = choice;
     for (auto& row : out.choice.ticked)
         row.fill(false);
     const std::string stratum = toskim2(choice.stratumText);
-    std::string best;
-    double cp = kNoCp;
-    if (!SelectBest(state.workDir, state.registry.GroupCount, stratum, choice.mxw, best, cp,
-                    state.fb()) ||
-        best.empty()) {
+    if (!chosen) {
         ResultTable blank;
         BLANKSTRGRDFIT(blank);
         out.display.table = blank;
@@ -395,11 +399,12 @@ BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& 
         return out;
     }
     out.found = true;
-    out.bestName = best;
-    for (const auto& [group, variable] : structureElements(structureOfFileName(best, stratum, choice.mxw)))
+    out.bestName = chosen->fileName;
+    for (const auto& [group, variable] :
+         structureElements(structureOfFileName(chosen->fileName, stratum, choice.mxw)))
         if (group && variable && *group >= 1 && *group <= 15 && *variable >= 1 && *variable <= 15)
             out.choice.ticked[at(static_cast<int>(*variable))][at(static_cast<int>(*group))] = true;
-    out.display = showResult(state, out.choice, canvas, true, cp);
+    out.display = showResult(state, out.choice, canvas, true, chosen->cp);
     if (state.bestShown)
         state.bestShown(out);
     return out;

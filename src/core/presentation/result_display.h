@@ -2,8 +2,10 @@
 
 #include "app/app_state.h"
 #include "common/canvas.h"
+#include "selection/select_best.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,6 +96,9 @@ struct BestOutcome {
 // structure and shows it in best mode. Without a model it shows nothing and
 // says so.
 BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& canvas);
+// The same for a model already chosen (or none): it draws, it does not choose.
+BestOutcome showBestResult(AppState& state, const ResultChoice& choice, Canvas& canvas,
+                           const std::optional<BestModel>& chosen);
 
 // CheckBox1Click on the selection state: finds the box whose tick differs from
 // the state, unticks the other variables of its group when it is now ticked,

@@ -143,7 +143,15 @@ double WeightedSquaredDifferenceSum(const TVector& a, const TVector& b, const TV
 
 double Hypot(double a, double b)
 {
-    return std::hypot(a, b);
+    // The scaled form: as safe from overflow as std::hypot and several times
+    // faster, which the decomposition of every structure feels.
+    const double p = std::fabs(a);
+    const double q = std::fabs(b);
+    if (q > p)
+        return q * std::sqrt(1.0 + (p / q) * (p / q));
+    if (p != 0.0)
+        return p * std::sqrt(1.0 + (q / p) * (q / p));
+    return 0.0;
 }
 
 namespace {

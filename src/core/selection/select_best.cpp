@@ -16,12 +16,6 @@ namespace {
 constexpr double kStartFullVariance = 10'000'000.0;
 constexpr double kStartBestVariance = 1'000'000.0;
 
-std::vector<std::string> readLines(const std::filesystem::path& path)
-{
-    std::ifstream in = openForReading(path);
-    return readAllLines(in);
-}
-
 std::string figuresText(int p, double s2, double cp, int n, double rss)
 {
     return integerText(p, 2) + " " + fixed(s2, 10, 3) + " " + fixed(cp, 10, 3) + " " +
@@ -63,6 +57,31 @@ ResultFigures readResultFigures(const std::vector<std::string>& lines)
     f.N = std::fabs(n) < 1e9 ? static_cast<int>(n) : 0;
     f.s = numberAt(skip_until_line(lines, "Residual error"), 43, 10);
     return f;
+}
+
+ResultFigures readResultFigures(const std::filesystem::path& path)
+{
+    // The three lines lie near the top: read until each has been seen, and
+    // keep the lines that hold one of the texts in file order, so each text
+    // finds the same first line as in the whole file.
+    static const char* const kKeys[] = {"Function", "Number of observations", "Residual error"};
+    std::ifstream in = openForReading(path);
+    std::vector<std::string> found;
+    bool seen[3] = {false, false, false};
+    std::string line;
+    while (!(seen[0] && seen[1] && seen[2]) && readLine(in, line)) {
+        bool holds = false;
+        for (int i = 0; i < 3; ++i)
+            if (line.find(kKeys[i]) != std::string::npos) {
+                seen[i] = true;
+                holds = true;
+            }
+        if (holds)
+            found.push_back(line);
+    }
+    if (in.bad())
+        throw IoError(path.string(), "reading the file failed");
+    return readResultFigures(found);
 }
 
 int variableCountOf(const std::string& fileName, const std::string& stratum)
@@ -174,7 +193,7 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
         onDisk.insert(name);
         // A pending model replaces a file of the same name.
         if (!pendingNames.count(name))
-            models.push_back({name, readResultFigures(readLines(dir.path() / name))});
+            models.push_back({name, readResultFigures(dir.path() / name)});
     }
 
     const SelectionResult result = selectAmong(models, groupCount, stratum);
@@ -195,6 +214,16 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
     }
     feedback.busy(false);
     return result.found;
+}
+
+std::optional<BestModel> chooseBest(const WorkDir& dir, int groupCount, const std::string& stratum,
+                                    const std::string& gxg, Feedback& feedback)
+{
+    BestModel best;
+    if (!SelectBest(dir, groupCount, stratum, gxg, best.fileName, best.cp, feedback) ||
+        best.fileName.empty())
+        return std::nullopt;
+    return best;
 }
 
 }  // namespace tolvar

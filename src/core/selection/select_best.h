@@ -3,7 +3,9 @@
 #include "common/feedback.h"
 #include "common/work_dir.h"
 
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,8 @@ struct ResultFigures {
     double s = 0;  // residual standard error
 };
 ResultFigures readResultFigures(const std::vector<std::string>& lines);
+// The same from a result file, read only as far as those lines.
+ResultFigures readResultFigures(const std::filesystem::path& path);
 
 // The number of variables of a result file, from its name alone.
 int variableCountOf(const std::string& fileName, const std::string& stratum);
@@ -64,6 +68,15 @@ SelectionResult selectAmong(const std::vector<SelectionModel>& models, int group
 bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratum,
                 const std::string& gxg, std::string& best_name, double& best_cp,
                 Feedback& feedback);
+// The best model of one stratum and MxW as selection chose it.
+struct BestModel {
+    std::string fileName;
+    double cp = 0.0;
+};
+// SelectBest as a value: nothing when no model qualifies.
+std::optional<BestModel> chooseBest(const WorkDir& dir, int groupCount, const std::string& stratum,
+                                    const std::string& gxg, Feedback& feedback);
+
 // The same over the files of the pair plus `pending` models that are not on
 // disk yet: those are judged as their files would be, and `writeSurvivor`
 // writes the file of each one that survives.

@@ -52,28 +52,37 @@ INSTANTIATE_TEST_SUITE_P(
         FixedCase{"InfinityIsNeverWritten", kInf, 10, 4, "   missing"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// Whole numbers take an integer path; it must give what the fixed form with
-// no decimals gives, ties, signs and the edges of its range included.
-TEST(FixedWholeNumbers, IntegerPathEqualsTheFixedForm)
+// Whole numbers and a few decimals take a scaled integer path; it must give
+// what the exact fixed form gives, ties, near ties, signs and the edges of its
+// range included.
+TEST(FixedFastPath, EqualsTheExactFixedForm)
 {
-    auto viaFixedForm = [](double v, int width) {
+    auto exactForm = [](double v, int width, int decimals) {
         char buffer[400];
-        const auto end = std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, 0).ptr;
+        const auto end =
+            std::to_chars(buffer, buffer + sizeof buffer, v, std::chars_format::fixed, decimals).ptr;
         std::string text(buffer, end);
-        if (text == "-0")
-            text = "0";
+        if (text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos)
+            text.erase(0, 1);
         return padLeft(text, width);
     };
     std::vector<double> values = {0.5,    1.5,     2.5,   -0.5,  -1.5,  -2.5,  -0.4,   0.49999999999999994,
-                                  -9999., 12345.5, 1e15,  -1e15, 8.99e15, 4503599627370495.5, -0.0, 7.0};
+                                  -9999., 12345.5, 1e15,  -1e15, 8.99e15, 4503599627370495.5, -0.0, 7.0,
+                                  0.00005, -0.00005, 0.000049999, 1.23456785, 99999999.99995, 1e-12,
+                                  -1e-12, 109951162.7776, 1.0e11, 0.125, 2.675, 1.005, 3e16, -9.5e15};
     std::mt19937_64 rng(7);
     std::uniform_real_distribution<double> any(-20000.0, 20000.0);
+    std::uniform_real_distribution<double> small(-1.0, 1.0);
     for (int i = 0; i < 20000; ++i) {
         values.push_back(any(rng));
         values.push_back(std::round(any(rng)) + 0.5);
+        values.push_back(small(rng) * 1e-3);
+        values.push_back(std::round(any(rng) * 1e4) / 1e4 + 0.00005);  // near a tie at 4 decimals
     }
-    for (double v : values)
-        ASSERT_EQ(fixed(v, 5, 0), viaFixedForm(v, 5)) << std::setprecision(17) << v;
+    for (int decimals = 0; decimals <= 8; ++decimals)
+        for (double v : values)
+            ASSERT_EQ(fixed(v, 14, decimals), exactForm(v, 14, decimals))
+                << std::setprecision(17) << v << " with " << decimals << " decimals";
 }
 
 TEST(RoundHalfEven, HalvesGoToTheEvenNeighbour)
