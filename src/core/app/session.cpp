@@ -78,23 +78,25 @@ std::string zipit(AppState& state)
         const fs::path source(state.pointDataSourceFile);
         dir.copyFile(source, target / source.filename());
     }
-    std::vector<std::string> toRemove;
+    // The session's own files move into the archive (a rename where it can,
+    // otherwise a copy, and the original goes only once the copy is made);
+    // input grids and the running log are copied and stay.
     for (const std::string& name : dir.list("*.asc")) {
-        dir.copyFile(name, target / name);
         if (isPredictionGrid(name))
-            toRemove.push_back(name);
+            dir.moveFile(name, target / name);
+        else
+            dir.copyFile(name, target / name);
     }
     // The running log is copied as far as it has been written and stays.
     state.log.flush();
     const std::string runningLog = state.log.isOpen() ? state.log.fileName() : std::string();
     for (const char* pattern : kArchivedPatterns)
         for (const std::string& name : dir.list(pattern)) {
-            dir.copyFile(name, target / name);
             if (name != runningLog)
-                toRemove.push_back(name);
+                dir.moveFile(name, target / name);
+            else
+                dir.copyFile(name, target / name);
         }
-    for (const std::string& name : toRemove)
-        dir.removeFile(name);
     state.fb().busy(false);
     state.fb().progress(0, 100, "idle");
     return archive;

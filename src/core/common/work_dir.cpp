@@ -135,6 +135,23 @@ bool WorkDir::copyFile(const fs::path& from, const fs::path& to) const
     return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
 }
 
+bool WorkDir::moveFile(const fs::path& from, const fs::path& to) const
+{
+    std::error_code ec;
+    const fs::path src = from.is_absolute() ? from : dir_ / from;
+    const fs::path dst = to.is_absolute() ? to : dir_ / to;
+    if (fs::equivalent(src, dst, ec))
+        return true;
+    fs::rename(src, dst, ec);
+    if (!ec)
+        return true;
+    // Another file system: copy, and remove the original only once it is safe.
+    if (!fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec) || ec)
+        return false;
+    fs::remove(src, ec);
+    return true;
+}
+
 bool WorkDir::removeFile(std::string_view name) const
 {
     std::error_code ec;

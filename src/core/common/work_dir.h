@@ -34,6 +34,9 @@ public:
     // File operations that report success instead of throwing, for the steps
     // (archiving, pruning) that go on past a failed copy or removal.
     bool copyFile(const std::filesystem::path& from, const std::filesystem::path& to) const;
+    // Moves a file (a rename, or a copy first and the removal after); false,
+    // with the original in place, when it cannot.
+    bool moveFile(const std::filesystem::path& from, const std::filesystem::path& to) const;
     bool removeFile(std::string_view name) const;
     bool makeDir(std::string_view name) const;
     bool removeDir(std::string_view name) const;

@@ -59,7 +59,7 @@ ResultFigures readResultFigures(const std::vector<std::string>& lines)
     return f;
 }
 
-ResultFigures readResultFigures(const std::filesystem::path& path)
+ResultFigures readResultFiguresFrom(const std::filesystem::path& path)
 {
     // The three lines lie near the top: read until each has been seen, and
     // keep the lines that hold one of the texts in file order, so each text
@@ -193,7 +193,7 @@ bool SelectBest(const WorkDir& dir, int groupCount, const std::string& stratumIn
         onDisk.insert(name);
         // A pending model replaces a file of the same name.
         if (!pendingNames.count(name))
-            models.push_back({name, readResultFigures(dir.path() / name)});
+            models.push_back({name, readResultFiguresFrom(dir.path() / name)});
     }
 
     const SelectionResult result = selectAmong(models, groupCount, stratum);

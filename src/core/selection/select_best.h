@@ -34,7 +34,7 @@ struct ResultFigures {
 };
 ResultFigures readResultFigures(const std::vector<std::string>& lines);
 // The same from a result file, read only as far as those lines.
-ResultFigures readResultFigures(const std::filesystem::path& path);
+ResultFigures readResultFiguresFrom(const std::filesystem::path& path);
 
 // The number of variables of a result file, from its name alone.
 int variableCountOf(const std::string& fileName, const std::string& stratum);

@@ -70,5 +70,23 @@ TEST(WorkDir, CopiesOverRemovesAndMakesDirectories)
     EXPECT_TRUE(dir.removeDir("Session1"));
 }
 
+// A move replaces what the target held; one that cannot be made leaves the
+// original where it was.
+TEST(WorkDir, MovesOverOrLeavesTheOriginal)
+{
+    test::TempDir tmp;
+    tmp.write("r.out", "result");
+    const WorkDir dir(tmp.path());
+    ASSERT_TRUE(dir.makeDir("session1"));
+    tmp.write("session1/r.out", "old");
+    EXPECT_TRUE(dir.moveFile("r.out", tmp / "session1" / "r.out"));
+    EXPECT_FALSE(dir.fileExists("r.out"));
+    EXPECT_EQ(test::readFile(tmp / "session1" / "r.out"), "result");
+
+    tmp.write("s.out", "kept");
+    EXPECT_FALSE(dir.moveFile("s.out", tmp / "no-such-dir" / "s.out"));
+    EXPECT_EQ(test::readFile(tmp / "s.out"), "kept");
+}
+
 }  // namespace
 }  // namespace tolvar
