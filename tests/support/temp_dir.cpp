@@ -69,4 +69,13 @@ fs::path dataFile(std::string_view name)
     return fs::path(TOLVAR_TEST_DATA) / std::string(name);
 }
 
+std::string rowsAfterTitles(const std::filesystem::path& path)
+{
+    const std::vector<std::string> lines = readLines(path);
+    std::string all;
+    for (std::size_t i = 1; i < lines.size(); ++i)
+        all += lines[i] + "\n";
+    return all;
+}
+
 }  // namespace tolvar::test

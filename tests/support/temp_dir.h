@@ -29,6 +29,9 @@ private:
 std::string readFile(const std::filesystem::path& path);
 // The lines of a text file without their CR LF or LF ends.
 std::vector<std::string> readLines(const std::filesystem::path& path);
+// The rows of a table file after its title row, each ended by "\n": what two
+// runs over differently named grids can be compared on.
+std::string rowsAfterTitles(const std::filesystem::path& path);
 // A fixture file in tests/data.
 std::filesystem::path dataFile(std::string_view name);
 

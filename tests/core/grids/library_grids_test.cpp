@@ -110,12 +110,7 @@ struct Workspace {
         SamplingState state;
         state.NoXY = SORTXY(dir, 1000, 2000, 10, state.SampleTable, state.columns);
         sampleGrids(dir, registry, props, state, fb, &lib);
-        auto lines = test::readLines(tmp / "data.csv");
-        lines.erase(lines.begin());  // the titles name the files
-        std::string all;
-        for (const auto& l : lines)
-            all += l + "\n";
-        return all;
+        return test::rowsAfterTitles(tmp / "data.csv");  // the titles name the files
     }
 };
 

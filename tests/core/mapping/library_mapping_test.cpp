@@ -127,12 +127,7 @@ struct MappingRun {
 
     std::string data() const
     {
-        auto lines = test::readLines(tmp / "data.csv");
-        lines.erase(lines.begin());  // the titles name the files
-        std::string all;
-        for (const auto& l : lines)
-            all += l + "\n";
-        return all;
+        return test::rowsAfterTitles(tmp / "data.csv");  // the titles name the files
     }
 };
 
