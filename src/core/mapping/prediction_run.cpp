@@ -97,28 +97,12 @@ std::string wrongOrderText(long long wrongCells, long long allCells)
            "% of the area. These are corrected.";
 }
 
-MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, Canvas& fitCanvas,
-                             Canvas& statusCanvas)
-{
-    MappingOutcome outcome;
-    Feedback& fb = state.fb();
-    const WorkDir& dir = state.workDir;
-    // Without a single model every map would hold NODATA only.
-    if (!anyModel(dir, state.sampling.StrataCodes, settings.mapped)) {
-        fb.message(kNoModelToMap);
-        return outcome;
-    }
-    state.ADDLOG("");
-    state.ADDLOG("****** " + sessionText(state.SessionNumber) + " PREDICTION MxW ******");
-    state.setMilestone(Mijlpaal::na_rapporteren, false);
-    if (!settings.noMaps) {
-        const std::string refused = InputStreams::refusal(state.registry, state.GridProps, state.gridLibrary);
-        if (!refused.empty()) {
-            fb.message(refused);
-            return outcome;
-        }
-    }
+namespace {
 
+// Stage 1: the folders of the output names; false (with the message shown)
+// when one cannot be made.
+bool makeOutputFolders(const WorkDir& dir, const MappingSettings& settings, Feedback& fb)
+{
     for (int m = 0; m < 3; ++m) {
         if (!settings.mapped[at(m)])
             continue;
@@ -127,11 +111,19 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
             if (!ensureDirectory(dir, settings.outputNames[at(2 * m + k)], directory)) {
                 fb.message(m == 0 && k == 0 ? "Kan " + directory + " niet aanmaken!"
                                             : "Cannot create " + directory + "!");
-                return outcome;
+                return false;
             }
         }
     }
+    return true;
+}
 
+// Stage 2: the best model of every stratum and mapped MxW, shown as it is
+// chosen, into the model tables.
+void loadModels(AppState& state, const MappingSettings& settings, Canvas& fitCanvas)
+{
+    Feedback& fb = state.fb();
+    const WorkDir& dir = state.workDir;
     state.modelTables.clear();
     const auto& strata = state.sampling.StrataCodes;
     const int strataCount = static_cast<int>(strata.size());
@@ -160,10 +152,367 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         }
         fb.progress(i + 1, strataCount, kStrataBestModel);
     }
+}
 
+// What one cell gives: per MxW its prediction and sd (the missing code when
+// there is none), and whether the order check corrected it.
+struct CellOutcome {
+    std::array<double, 3> values{}, sds{};
+    bool stratumMissing = false;
+    bool outOfOrder = false;
+};
+
+// The prediction of one cell from its grid values: the stratum's models, the
+// sd, the order check. It reads nothing and writes nothing.
+class CellPredictor {
+public:
+    CellPredictor(const AppState& state, const MappingSettings& settings, double nodata)
+        : settings_(settings), nodata_(nodata), n_(state.registry.AuxVarCount)
+    {
+        const auto& strata = state.sampling.StrataCodes;
+        const int strataCount = static_cast<int>(strata.size());
+        // Strata by value: an exact match first (also for strata written with
+        // decimals), then the stratum of the rounded value.
+        for (int i = 0; i < strataCount; ++i)
+            if (const auto v = parseReal(strata[at(i)]))
+                strataByValue_.emplace(*v, i);
+        models_.resize(at(strataCount));
+        sdForms_.resize(at(strataCount));
+        for (int i = 0; i < strataCount; ++i)
+            for (int m = 0; m < 3; ++m) {
+                const Tmodel* model = state.modelTables.lookup(m, toskim2(strata[at(i)]));
+                models_[at(i)][at(m)] = model && model->hasModel ? model : nullptr;
+                if (models_[at(i)][at(m)])
+                    sdForms_[at(i)][at(m)].emplace(*model);
+            }
+        for (int i = 1; i <= n_; ++i)
+            auxNodata_[at(i)] = state.GridProps[at(i)][kNodata];
+    }
+
+    // cell[0] the stratum, cell[1..n] the auxiliary values.
+    CellOutcome predict(const double* cell)
+    {
+        CellOutcome out;
+        out.values.fill(nodata_);
+        out.sds.fill(nodata_);
+        const double s = cell[0];
+        for (int i = 1; i <= n_; ++i) {
+            aux_[at(i)] = cell[i];
+            missing_[at(i)] = aux_[at(i)] == auxNodata_[at(i)];
+        }
+        out.stratumMissing = s == nodata_;
+        const int stratumIndex = out.stratumMissing ? -1 : stratumOf(s);
+        std::array<double, 3> msres{nodata_, nodata_, nodata_};
+        Presence present{};
+        for (int m = 0; m < 3; ++m) {
+            if (!settings_.mapped[at(m)] || stratumIndex < 0)
+                continue;
+            const Tmodel* model = models_[at(stratumIndex)][at(m)];
+            if (!model)
+                continue;
+            msres[at(m)] = model->MSRes;
+            const Prediction p = tolvar::predict(*model, aux_, missing_);
+            if (!p.ok)
+                continue;
+            out.values[at(m)] = p.value;
+            out.sds[at(m)] = bepaalsd(*sdForms_[at(stratumIndex)][at(m)], p.z, nodata_);
+            present[at(m)] = true;
+        }
+        if (settings_.orderCheck) {
+            std::array<double, 3> bands{};
+            for (int m = 0; m < 3; ++m)
+                bands[at(m)] = present[at(m)] && out.sds[at(m)] != nodata_ && msres[at(m)] > 0
+                                   ? std::sqrt((out.sds[at(m)] * out.sds[at(m)] + 1) * msres[at(m)])
+                                   : 0.0;
+            out.outOfOrder = orderCheck(out.values, bands, present);
+        }
+        return out;
+    }
+
+private:
+    int stratumOf(double s)
+    {
+        // Neighbouring cells mostly share their stratum.
+        if (s == lastStratumValue_)
+            return lastStratumIndex_;
+        auto it = strataByValue_.find(s);
+        if (it == strataByValue_.end())
+            it = strataByValue_.find(roundHalfEven(s));
+        lastStratumValue_ = s;
+        lastStratumIndex_ = it != strataByValue_.end() ? it->second : -1;
+        return lastStratumIndex_;
+    }
+
+    const MappingSettings& settings_;
+    double nodata_;
+    int n_;
+    std::map<double, int> strataByValue_;
+    std::vector<std::array<const Tmodel*, 3>> models_;
+    std::vector<std::array<std::optional<SdForm>, 3>> sdForms_;
+    std::array<double, 16> auxNodata_{}, aux_{};
+    std::array<bool, 16> missing_{};
+    double lastStratumValue_ = std::nan("");
+    int lastStratumIndex_ = -1;
+};
+
+// The map-status picture, painted cell by cell: the last cell painted on a
+// pixel is the one that shows, so a cell whose square the next cell covers
+// again is skipped.
+class StatusPainter {
+public:
+    StatusPainter(Canvas& canvas, const GridHeader& header) : picture_(canvas)
+    {
+        picture_.blank();
+        picture_.param(header);
+    }
+
+    void cell(long long c, long long r, Rgb color)
+    {
+        const int px = picture_.pixelX(static_cast<double>(c));
+        const int py = picture_.pixelY(static_cast<double>(r));
+        if (pending_ && (px != pendingX_ || py != pendingY_))
+            picture_.pixel(pendingColor_, static_cast<double>(c - 1), static_cast<double>(r));
+        pending_ = true;
+        pendingX_ = px;
+        pendingY_ = py;
+        pendingColor_ = color;
+    }
+
+    void endRow(long long ncols, long long r)
+    {
+        if (pending_) {
+            picture_.pixel(pendingColor_, static_cast<double>(ncols), static_cast<double>(r));
+            pending_ = false;
+        }
+    }
+
+private:
+    MapStatusPicture picture_;
+    int pendingX_ = 0, pendingY_ = 0;
+    Rgb pendingColor_;
+    bool pending_ = false;
+};
+
+// One row of cell values of every grid, or the failure that ended the reading.
+struct InRow {
+    std::vector<double> cells;  // [column * slots + slot]
+    std::exception_ptr error;
+};
+// One row of every map, by output key.
+struct OutRow {
+    std::array<std::vector<double>, 6> values;
+};
+
+// The grids, parsed row by row on a thread of their own, a few rows ahead.
+class RowReader {
+public:
+    RowReader(InputStreams& inputs, int n, long long nrows, long long ncols, bool rowEnds)
+        : rows_(4), thread_([&inputs, this, n, nrows, ncols, rowEnds] {
+              const std::size_t slots = at(n + 1);
+              const auto width = static_cast<std::size_t>(ncols);
+              for (long long r = 1; r <= nrows; ++r) {
+                  InRow row;
+                  try {
+                      row.cells.resize(slots * width);
+                      for (std::size_t c = 0; c < width; ++c)
+                          for (std::size_t i = 0; i < slots; ++i)
+                              row.cells[c * slots + i] = inputs.leeswaarde(static_cast<int>(i));
+                      if (rowEnds)
+                          for (int i = 0; i <= n; ++i)
+                              inputs.leesregel(i);
+                  } catch (...) {
+                      row.error = std::current_exception();
+                      rows_.push(std::move(row));
+                      break;
+                  }
+                  if (!rows_.push(std::move(row)))
+                      break;
+              }
+              rows_.close();
+          })
+    {
+    }
+    ~RowReader()
+    {
+        rows_.close();
+        thread_.join();
+    }
+
+    // The next row; its reading failure is thrown here, on the caller's thread.
+    InRow next()
+    {
+        std::optional<InRow> row = rows_.pop();
+        if (!row)
+            throw IoError("", "the grids could not be read");
+        if (row->error)
+            std::rethrow_exception(row->error);
+        return std::move(*row);
+    }
+
+private:
+    BoundedQueue<InRow> rows_;
+    std::thread thread_;
+};
+
+// The maps, formatted and written on a thread of their own.
+class MapWriter {
+public:
+    MapWriter(OutputStreams& outputs, const MappingSettings& settings, TGridFileType type)
+        : rows_(4), thread_([&outputs, &settings, this, type] {
+              try {
+                  std::string text;
+                  while (auto row = rows_.pop()) {
+                      for (int m = 0; m < 3; ++m) {
+                          if (!settings.mapped[at(m)])
+                              continue;
+                          for (const int key : {valueKey(m), sdKey(m)}) {
+                              for (double v : row->values[at(key)]) {
+                                  text.clear();
+                                  appendFixed(text, v, 5, 0);
+                                  outputs.schrijfwaarde(type, key, text);
+                              }
+                          }
+                          if (type == TGridFileType::asciigrid) {
+                              outputs.schrijfregel(kMxwNames[at(m)]);
+                              outputs.schrijfregel(kSdKeys[m]);
+                          }
+                      }
+                  }
+              } catch (...) {
+                  error_ = std::current_exception();
+                  rows_.close();
+              }
+          })
+    {
+    }
+    ~MapWriter()
+    {
+        rows_.close();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    static int valueKey(int m) { return OutputStreams::keyIndex(kMxwNames[at(m)]); }
+    static int sdKey(int m) { return OutputStreams::keyIndex(kSdKeys[m]); }
+
+    // False when the writer has failed; finish() then throws its error.
+    bool push(OutRow row) { return rows_.push(std::move(row)); }
+
+    // Waits for every row to be written; a writing failure is thrown here.
+    void finish()
+    {
+        rows_.close();
+        thread_.join();
+        if (error_)
+            std::rethrow_exception(error_);
+    }
+
+private:
+    BoundedQueue<OutRow> rows_;
+    std::exception_ptr error_;
+    std::thread thread_;
+};
+
+// Stage 3: every cell of the strata grid, read, predicted, painted and
+// written. Three stages overlap: the reading thread, this thread, the
+// writing thread; a few rows in flight keep memory flat. Gives the number of
+// cells the order check corrected.
+long long writeMaps(AppState& state, const MappingSettings& settings, const GridHeader& header,
+                    OutputStreams& outputs, StatusPainter& painter)
+{
+    Feedback& fb = state.fb();
     const GridPropsRow& strataRow = state.GridProps[0];
-    const GridHeader header = headerOf(strataRow);
-    const double nodata = header.nodata;
+    const long long nrows = roundToInteger(strataRow[kNrows]);
+    const long long ncols = roundToInteger(strataRow[kNcols]);
+    const int n = state.registry.AuxVarCount;
+    const std::size_t slots = at(n + 1);
+    const TGridFileType type = settings.outputType;
+    int lastMapped = -1;
+    for (int m = 0; m < 3; ++m)
+        if (settings.mapped[at(m)])
+            lastMapped = m;
+
+    CellPredictor predictor(state, settings, header.nodata);
+    InputStreams inputs;
+    inputs.openlees(state.workDir, state.registry, state.GridProps, &state.gridLibrary);
+    long long wrongOrder = 0;
+    {
+        // Leaving this block stops the reader, then the writer, before the streams close.
+        MapWriter writer(outputs, settings, type);
+        RowReader reader(inputs, n, nrows, ncols, type == TGridFileType::asciigrid);
+        long long nextReport = 0;
+        for (long long r = 1; r <= nrows; ++r) {
+            const InRow in = reader.next();
+            OutRow out;
+            for (int m = 0; m < 3; ++m)
+                if (settings.mapped[at(m)]) {
+                    out.values[at(MapWriter::valueKey(m))].reserve(static_cast<std::size_t>(ncols));
+                    out.values[at(MapWriter::sdKey(m))].reserve(static_cast<std::size_t>(ncols));
+                }
+            for (long long c = 1; c <= ncols; ++c) {
+                const CellOutcome cell =
+                    predictor.predict(in.cells.data() + static_cast<std::size_t>(c - 1) * slots);
+                wrongOrder += cell.outOfOrder;
+                Rgb color = colors::kWhite;
+                for (int m = 0; m < 3; ++m) {
+                    if (!settings.mapped[at(m)])
+                        continue;
+                    if (m == lastMapped)  // the last mapped MxW colours the picture
+                        color = greyLevel(cell.values[at(m)], state.sampling.ranges[at(m)]);
+                    out.values[at(MapWriter::valueKey(m))].push_back(cell.values[at(m)]);
+                    out.values[at(MapWriter::sdKey(m))].push_back(cell.sds[at(m)]);
+                }
+                if (cell.stratumMissing || lastMapped < 0)
+                    color = colors::kWhite;
+                painter.cell(c, r, color);
+            }
+            painter.endRow(ncols, r);
+            if (!writer.push(std::move(out)))
+                break;  // the writer failed: finish() throws its error
+            if (r >= nextReport || r == nrows) {
+                fb.progress(static_cast<double>(r), static_cast<double>(nrows), kMapping);
+                nextReport = r + std::max<long long>(1, nrows / kProgressSteps);
+            }
+        }
+        writer.finish();
+    }
+    for (int m = 0; m < 3; ++m)
+        if (settings.mapped[at(m)]) {
+            outputs.sluitbestand(type, kMxwNames[at(m)]);
+            outputs.sluitbestand(type, kSdKeys[m]);
+        }
+    inputs.close();
+    return wrongOrder;
+}
+
+}  // namespace
+
+MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, Canvas& fitCanvas,
+                             Canvas& statusCanvas)
+{
+    MappingOutcome outcome;
+    Feedback& fb = state.fb();
+    const WorkDir& dir = state.workDir;
+    // Without a single model every map would hold NODATA only.
+    if (!anyModel(dir, state.sampling.StrataCodes, settings.mapped)) {
+        fb.message(kNoModelToMap);
+        return outcome;
+    }
+    state.ADDLOG("");
+    state.ADDLOG("****** " + sessionText(state.SessionNumber) + " PREDICTION MxW ******");
+    state.setMilestone(Mijlpaal::na_rapporteren, false);
+    if (!settings.noMaps) {
+        const std::string refused = InputStreams::refusal(state.registry, state.GridProps, state.gridLibrary);
+        if (!refused.empty()) {
+            fb.message(refused);
+            return outcome;
+        }
+    }
+    if (!makeOutputFolders(dir, settings, fb))
+        return outcome;
+    loadModels(state, settings, fitCanvas);
+
+    const GridHeader header = headerOf(state.GridProps[0]);
     const TGridFileType type = settings.outputType;
     OutputStreams outputs;
     if (!settings.noMaps)
@@ -174,249 +523,21 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
                 outputs.openbestand(type, outputPath(dir, settings.outputNames[at(2 * m + 1)]),
                                     kSdKeys[m], header);
             }
-
     fb.statusText(kBusyMapping);
     fb.busy(true);
-    MapStatusPicture picture(statusCanvas);
-    picture.blank();
-    picture.param(header);
+    StatusPainter painter(statusCanvas, header);
 
     std::string closing;
     if (!settings.noMaps) {
-        InputStreams inputs;
-        inputs.openlees(dir, state.registry, state.GridProps, &state.gridLibrary);
-        const int n = state.registry.AuxVarCount;
-
-        // Strata by value: an exact match first (also for strata written with
-        // decimals), then the stratum of the rounded value.
-        std::map<double, int> strataByValue;
-        for (int i = 0; i < strataCount; ++i)
-            if (const auto v = parseReal(strata[at(i)]))
-                strataByValue.emplace(*v, i);
-        std::vector<std::array<const Tmodel*, 3>> models(at(strataCount));
-        std::vector<std::array<std::optional<SdForm>, 3>> sdForms(at(strataCount));
-        for (int i = 0; i < strataCount; ++i)
-            for (int m = 0; m < 3; ++m) {
-                const Tmodel* model = state.modelTables.lookup(m, toskim2(strata[at(i)]));
-                models[at(i)][at(m)] = model && model->hasModel ? model : nullptr;
-                if (models[at(i)][at(m)])
-                    sdForms[at(i)][at(m)].emplace(*model);
-            }
-        std::array<double, 16> auxNodata{};
-        for (int i = 1; i <= n; ++i)
-            auxNodata[at(i)] = state.GridProps[at(i)][kNodata];
-
-        const long long nrows = roundToInteger(strataRow[kNrows]);
-        const long long ncols = roundToInteger(strataRow[kNcols]);
-        int lastMapped = -1;
-        for (int m = 0; m < 3; ++m)
-            if (settings.mapped[at(m)])
-                lastMapped = m;
-        long long wrongOrder = 0;
-        std::array<double, 16> aux{};
-        std::array<bool, 16> missing{};
-        std::array<int, 3> valueKeys{}, sdKeys{};
-        for (int m = 0; m < 3; ++m) {
-            valueKeys[at(m)] = OutputStreams::keyIndex(kMxwNames[at(m)]);
-            sdKeys[at(m)] = OutputStreams::keyIndex(kSdKeys[m]);
-        }
-        const bool rowEnds = type == TGridFileType::asciigrid;
-        const std::size_t slots = at(n + 1);
-        const std::size_t width = static_cast<std::size_t>(ncols);
-
-        // Three stages overlap: a reading thread parses the rows of every
-        // grid, this thread predicts and paints, a writing thread formats
-        // and writes the maps. A few rows in flight keep memory flat.
-        struct InRow {
-            std::vector<double> cells;  // [column * slots + slot]
-            std::exception_ptr error;
-        };
-        struct OutRow {
-            std::array<std::vector<double>, 6> values;  // [key]
-        };
-        BoundedQueue<InRow> inRows(4);
-        BoundedQueue<OutRow> outRows(4);
-        std::exception_ptr writeError;
-        std::thread reader([&] {
-            for (long long r = 1; r <= nrows; ++r) {
-                InRow row;
-                try {
-                    row.cells.resize(slots * width);
-                    for (std::size_t c = 0; c < width; ++c)
-                        for (std::size_t i = 0; i < slots; ++i)
-                            row.cells[c * slots + i] = inputs.leeswaarde(static_cast<int>(i));
-                    if (rowEnds)
-                        for (int i = 0; i <= n; ++i)
-                            inputs.leesregel(i);
-                } catch (...) {
-                    row.error = std::current_exception();
-                    inRows.push(std::move(row));
-                    break;
-                }
-                if (!inRows.push(std::move(row)))
-                    break;
-            }
-            inRows.close();
-        });
-        std::thread writer([&] {
-            try {
-                std::string text;
-                while (auto row = outRows.pop()) {
-                    for (int m = 0; m < 3; ++m) {
-                        if (!settings.mapped[at(m)])
-                            continue;
-                        for (const int key : {valueKeys[at(m)], sdKeys[at(m)]}) {
-                            for (double v : row->values[at(key)]) {
-                                text.clear();
-                                appendFixed(text, v, 5, 0);
-                                outputs.schrijfwaarde(type, key, text);
-                            }
-                        }
-                        if (rowEnds) {
-                            outputs.schrijfregel(kMxwNames[at(m)]);
-                            outputs.schrijfregel(kSdKeys[m]);
-                        }
-                    }
-                }
-            } catch (...) {
-                writeError = std::current_exception();
-                outRows.close();
-            }
-        });
-        // Whatever ends the loop, both threads stop before the streams go.
-        struct Join {
-            BoundedQueue<InRow>& in;
-            BoundedQueue<OutRow>& out;
-            std::thread& reader;
-            std::thread& writer;
-            ~Join()
-            {
-                in.close();
-                out.close();
-                if (reader.joinable())
-                    reader.join();
-                if (writer.joinable())
-                    writer.join();
-            }
-        } join{inRows, outRows, reader, writer};
-
-        long long nextReport = 0;
-        // The last cell painted on each pixel is the one that shows: skip a
-        // cell whose square the next cell covers again.
-        int pendingX = 0, pendingY = 0;
-        Rgb pendingColor;
-        bool pending = false;
-        double lastStratumValue = std::nan("");
-        int lastStratumIndex = -1;
-        for (long long r = 1; r <= nrows; ++r) {
-            std::optional<InRow> in = inRows.pop();
-            if (!in)
-                throw IoError("", "the grids could not be read");
-            if (in->error)
-                std::rethrow_exception(in->error);
-            OutRow out;
-            for (int m = 0; m < 3; ++m)
-                if (settings.mapped[at(m)]) {
-                    out.values[at(valueKeys[at(m)])].reserve(width);
-                    out.values[at(sdKeys[at(m)])].reserve(width);
-                }
-            for (long long c = 1; c <= ncols; ++c) {
-                const double* cell = in->cells.data() + static_cast<std::size_t>(c - 1) * slots;
-                const double s = cell[0];
-                for (int i = 1; i <= n; ++i) {
-                    aux[at(i)] = cell[i];
-                    missing[at(i)] = aux[at(i)] == auxNodata[at(i)];
-                }
-                const bool stratumMissing = s == nodata;
-                int stratumIndex = -1;
-                if (!stratumMissing) {
-                    // Neighbouring cells mostly share their stratum.
-                    if (s == lastStratumValue) {
-                        stratumIndex = lastStratumIndex;
-                    } else {
-                        auto it = strataByValue.find(s);
-                        if (it == strataByValue.end())
-                            it = strataByValue.find(roundHalfEven(s));
-                        if (it != strataByValue.end())
-                            stratumIndex = it->second;
-                        lastStratumValue = s;
-                        lastStratumIndex = stratumIndex;
-                    }
-                }
-                std::array<double, 3> values{nodata, nodata, nodata};
-                std::array<double, 3> sds{nodata, nodata, nodata};
-                std::array<double, 3> msres{nodata, nodata, nodata};
-                Presence present{};
-                for (int m = 0; m < 3; ++m) {
-                    if (!settings.mapped[at(m)] || stratumIndex < 0)
-                        continue;
-                    const Tmodel* model = models[at(stratumIndex)][at(m)];
-                    if (!model)
-                        continue;
-                    msres[at(m)] = model->MSRes;
-                    const Prediction p = predict(*model, aux, missing);
-                    if (!p.ok)
-                        continue;
-                    values[at(m)] = p.value;
-                    sds[at(m)] = bepaalsd(*sdForms[at(stratumIndex)][at(m)], p.z, nodata);
-                    present[at(m)] = true;
-                }
-                if (settings.orderCheck) {
-                    std::array<double, 3> bands{};
-                    for (int m = 0; m < 3; ++m)
-                        bands[at(m)] = present[at(m)] && sds[at(m)] != nodata && msres[at(m)] > 0
-                                           ? std::sqrt((sds[at(m)] * sds[at(m)] + 1) * msres[at(m)])
-                                           : 0.0;
-                    if (orderCheck(values, bands, present))
-                        ++wrongOrder;
-                }
-                Rgb color = colors::kWhite;
-                for (int m = 0; m < 3; ++m) {
-                    if (!settings.mapped[at(m)])
-                        continue;
-                    if (m == lastMapped)  // the last mapped MxW colours the picture
-                        color = greyLevel(values[at(m)], state.sampling.ranges[at(m)]);
-                    out.values[at(valueKeys[at(m)])].push_back(values[at(m)]);
-                    out.values[at(sdKeys[at(m)])].push_back(sds[at(m)]);
-                }
-                if (stratumMissing || lastMapped < 0)
-                    color = colors::kWhite;
-                const int px = picture.pixelX(static_cast<double>(c));
-                const int py = picture.pixelY(static_cast<double>(r));
-                if (pending && (px != pendingX || py != pendingY))
-                    picture.pixel(pendingColor, static_cast<double>(c - 1), static_cast<double>(r));
-                pending = true;
-                pendingX = px;
-                pendingY = py;
-                pendingColor = color;
-            }
-            if (pending) {
-                picture.pixel(pendingColor, static_cast<double>(ncols), static_cast<double>(r));
-                pending = false;
-            }
-            if (!outRows.push(std::move(out)))
-                break;  // the writer failed: its error follows
-            if (r >= nextReport || r == nrows) {
-                fb.progress(static_cast<double>(r), static_cast<double>(nrows), kMapping);
-                nextReport = r + std::max<long long>(1, nrows / kProgressSteps);
-            }
-        }
-        outRows.close();
-        writer.join();
-        if (writeError)
-            std::rethrow_exception(writeError);
-        for (int m = 0; m < 3; ++m)
-            if (settings.mapped[at(m)]) {
-                outputs.sluitbestand(type, kMxwNames[at(m)]);
-                outputs.sluitbestand(type, kSdKeys[m]);
-            }
-        inputs.close();
+        const long long wrongOrder = writeMaps(state, settings, header, outputs, painter);
         state.setMilestone(Mijlpaal::na_voorspellen, false);
         outcome.cellsOutOfOrder = wrongOrder;
         if (wrongOrder > 0)
-            closing = wrongOrderText(wrongOrder, nrows * ncols);
+            closing = wrongOrderText(wrongOrder, roundToInteger(state.GridProps[0][kNrows]) *
+                                                     roundToInteger(state.GridProps[0][kNcols]));
     }
 
+    // Stage 4: residuals at the points; stage 5: the closing message.
     if (settings.residuals)
         outcome.residualFile = normalizedResiduals(state, settings.mapped, closing);
 
