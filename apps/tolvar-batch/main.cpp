@@ -1,4 +1,4 @@
-#include "app/batch_cli.h"
+#include "batch/batch_run.h"
 #include "pictures/qt_canvas.h"
 
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "app/batch_cli.h"
+#include "batch/batch_run.h"
 #include "gui/about_box.h"
 #include "gui/help_viewer.h"
 #include "gui/main_window.h"

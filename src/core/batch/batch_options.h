@@ -1,20 +1,20 @@
 #pragma once
 
-#include "common/canvas.h"
 #include "common/feedback.h"
+#include "pointdata/point_columns.h"
 
 #include <array>
-#include <filesystem>
-#include <functional>
-#include <memory>
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
 namespace tolvar {
 
 inline constexpr const char* kProgramVersion = TOLVAR_VERSION;
+
+// The column roles as the command line names them.
+inline constexpr std::array<const char*, kPointRoleCount> kRoleNames = {
+    "MHW", "SDMHW", "MSW", "SDMSW", "MLW", "SDMLW", "STRATA", "X", "Y"};
 
 // What the command line of tolvar-batch asks for.
 struct BatchRequest {
@@ -39,18 +39,9 @@ struct BatchRequest {
     bool quiet = false;
 };
 
+// The command line as a request: every option is a row of one table.
 BatchRequest parseBatchArguments(const std::vector<std::string>& args);
 std::string batchUsage();
 std::string batchVersion();
-
-// Makes the drawing surfaces of the pictures (the batch draws on QImage).
-using CanvasFactory = std::function<std::unique_ptr<Canvas>(int width, int height)>;
-
-// Runs what the request asks in `workDir` and returns the exit status: 0 done,
-// 1 a run the program ended with a message (or a bad command line), 2 an
-// input/output error. `terminal` tells whether `err` is a terminal (for the
-// progress bar).
-int runBatch(const BatchRequest& request, const std::filesystem::path& workDir, std::ostream& out,
-             std::ostream& err, bool terminal, const CanvasFactory& canvases);
 
 }  // namespace tolvar

@@ -1,4 +1,4 @@
-#include "app/batch_cli.h"
+#include "batch/batch_run.h"
 #include "common/work_dir.h"
 #include "regression/no_regression.h"
 #include "support/recording_canvas.h"
