@@ -69,6 +69,34 @@ public:
     }
 };
 
+// Reports the progress of a long loop a bounded number of times (about
+// `steps`), so a run of millions of units is not slowed by its own gauge: the
+// one place where progress is thinned.
+class ProgressThrottle {
+public:
+    ProgressThrottle(Feedback& feedback, double total, std::string text, int steps = 200)
+        : feedback_(feedback), total_(total), text_(std::move(text)),
+          step_(total / steps >= 1 ? total / steps : 1)
+    {
+    }
+    // Reports `done` once it has moved a step on from the last report, and
+    // always at the end.
+    void update(double done)
+    {
+        if (!(total_ > 0) || (done < next_ && done < total_))
+            return;
+        feedback_.progress(done, total_, text_);
+        next_ = done + step_;
+    }
+
+private:
+    Feedback& feedback_;
+    double total_;
+    std::string text_;
+    double step_;
+    double next_ = 0;
+};
+
 // The whole-percent value a progress gauge shows for (actueel, maxi): capped
 // at 100, rounded half to even.
 int progressPercent(double actueel, double maxi);

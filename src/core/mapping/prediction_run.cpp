@@ -27,7 +27,6 @@ constexpr const char* kStrataBestModel = "% strata best model";
 constexpr const char* kMapping = "% mapping";
 constexpr const char* kBusyMapping = "Busy mapping ...";
 constexpr const char* kSdKeys[3] = {"SDMHW", "SDMSW", "SDMLW"};
-constexpr int kProgressSteps = 200;
 
 std::size_t at(int i)
 {
@@ -440,7 +439,7 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
         // Leaving this block stops the reader, then the writer, before the streams close.
         MapWriter writer(outputs, settings, type);
         RowReader reader(inputs, n, nrows, ncols, type == TGridFileType::asciigrid);
-        long long nextReport = 0;
+        ProgressThrottle progress(fb, static_cast<double>(nrows), kMapping);
         for (long long r = 1; r <= nrows; ++r) {
             const InRow in = reader.next();
             OutRow out;
@@ -469,10 +468,7 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
             painter.endRow(ncols, r);
             if (!writer.push(std::move(out)))
                 break;  // the writer failed: finish() throws its error
-            if (r >= nextReport || r == nrows) {
-                fb.progress(static_cast<double>(r), static_cast<double>(nrows), kMapping);
-                nextReport = r + std::max<long long>(1, nrows / kProgressSteps);
-            }
+            progress.update(static_cast<double>(r));
         }
         writer.finish();
     }

@@ -44,7 +44,7 @@ std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapp
     const std::string missingResidual = fixed(nodata, 10, 1);
     const std::string missingNormalized = fixed(nodata, 10, 6);
     const int rows = table.rowCount();
-    const int reportEvery = std::max(1, (rows - 1) / 200);
+    ProgressThrottle progress(fb, rows - 1, kResidualProgress);
     for (int r = 1; r < rows; ++r) {
         const std::string key =
             slotColumn[0] >= 0 ? toskim2(table.cell(slotColumn[0], r)) : std::string("missing");
@@ -85,8 +85,7 @@ std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapp
             if (s > 0)
                 normalizedCell = fixed(residual / s, 10, 6);
         }
-        if (r % reportEvery == 0 || r == rows - 1)
-            fb.progress(r, rows - 1, kResidualProgress);
+        progress.update(r);
     }
 
     const std::string fileName = "Session " + std::to_string(state.SessionNumber) + " normres.csv";

@@ -23,7 +23,6 @@ namespace tolvar {
 namespace {
 constexpr const char* kIndent = "                    ";
 constexpr const char* kTooManyStrata = "Too many strata to make predictions";
-constexpr int kProgressSteps = 200;
 
 std::size_t at(int i)
 {
@@ -474,8 +473,7 @@ void PairRun::run(long long& done, long long total, const std::string& progressT
     }
 
     const long long before = done;
-    const long long step = std::max<long long>(1, total / kProgressSteps);
-    long long nextReport = done;
+    ProgressThrottle progress(fb, static_cast<double>(total), progressText);
     parallelFor(
         jobs_.size(),
         [&](std::size_t j) {
@@ -484,10 +482,7 @@ void PairRun::run(long long& done, long long total, const std::string& progressT
         },
         [&](std::size_t sofar) {
             done = before + static_cast<long long>(sofar);
-            if (done >= nextReport && total > 0) {
-                fb.progress(static_cast<double>(done), static_cast<double>(total), progressText);
-                nextReport = done + step;
-            }
+            progress.update(static_cast<double>(done));
         });
 
     std::vector<SelectionModel> pending;
