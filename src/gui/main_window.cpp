@@ -118,9 +118,9 @@ std::optional<std::string> MainFeedback::chooseFile(const std::string& title, co
     return ss(chosen);
 }
 
-TfrmMAIN::TfrmMAIN(QWidget* parent)
+TfrmMAIN::TfrmMAIN(const std::filesystem::path& workDir, QWidget* parent)
     : QMainWindow(parent), feedback_(*this),
-      state_(std::make_unique<AppState>(WorkDir(std::filesystem::current_path()), feedback_)),
+      state_(std::make_unique<AppState>(WorkDir(workDir), feedback_)),
       editor_(std::make_unique<TfrmBUISDATA>(this)),
       fitCanvas_(std::make_unique<QtCanvas>(kPlotWidth, kPlotHeight)),
       statusCanvas_(std::make_unique<QtCanvas>(350, 350))

@@ -8,6 +8,7 @@
 #include <QMainWindow>
 #include <array>
 #include <functional>
+#include <filesystem>
 #include <memory>
 
 class QAction;
@@ -67,7 +68,8 @@ struct GroupChoice {
 class TfrmMAIN : public QMainWindow {
     Q_OBJECT
 public:
-    explicit TfrmMAIN(QWidget* parent = nullptr);
+    // The window works in `workDir`: the program's current directory at start.
+    explicit TfrmMAIN(const std::filesystem::path& workDir, QWidget* parent = nullptr);
     ~TfrmMAIN() override;
 
     AppState& state() { return *state_; }

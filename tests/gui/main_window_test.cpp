@@ -38,11 +38,10 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A working directory holding the bundled example; the window is made in it
-// (it captures the current directory) and dialogs answer as scripted.
+// A working directory holding the bundled example; the window works in it
+// and dialogs answer as scripted.
 struct MainFixture {
     test::TempDir tmp;
-    fs::path previous = fs::current_path();
     std::vector<QString> messages;
     std::vector<QString> archiveCaptions;
     std::unique_ptr<TfrmMAIN> window;
@@ -52,7 +51,6 @@ struct MainFixture {
         if (example)
             for (const auto& entry : fs::directory_iterator(fs::path(TOLVAR_EXAMPLE_DIR)))
                 fs::copy_file(entry.path(), tmp / entry.path().filename().string());
-        fs::current_path(tmp.path());
         Seams::message = [this](QWidget*, const QString& text) { messages.push_back(text); };
         Seams::question = [this](QWidget*, const QString& text) {
             messages.push_back(text);
@@ -62,14 +60,13 @@ struct MainFixture {
             archiveCaptions.push_back(caption);
             return preset;
         };
-        window = std::make_unique<TfrmMAIN>();
+        window = std::make_unique<TfrmMAIN>(tmp.path());
         window->FormActivate();
         window->show();
     }
     ~MainFixture()
     {
         window.reset();
-        fs::current_path(previous);
         Seams::restoreDefaults();
     }
 
