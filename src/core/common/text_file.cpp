@@ -109,9 +109,8 @@ void checkWritten(const std::ostream& out, const std::filesystem::path& path)
         throw IoError(path.string(), "writing to the file failed");
 }
 
-void writeLines(std::ostream& stream, const std::vector<std::string>& lines)
+std::string crlfText(const std::vector<std::string>& lines)
 {
-    // One block in one write: result files run to thousands of lines.
     std::size_t size = 0;
     for (const std::string& line : lines)
         size += line.size() + kLineEnd.size();
@@ -121,6 +120,13 @@ void writeLines(std::ostream& stream, const std::vector<std::string>& lines)
         text += line;
         text += kLineEnd;
     }
+    return text;
+}
+
+void writeLines(std::ostream& stream, const std::vector<std::string>& lines)
+{
+    // One block in one write: result files run to thousands of lines.
+    const std::string text = crlfText(lines);
     stream.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 

@@ -46,6 +46,8 @@ std::ofstream openForWriting(const std::filesystem::path& path, bool append = fa
 // Throws IoError when the stream has failed while writing.
 void checkWritten(const std::ostream& out, const std::filesystem::path& path);
 
+// The lines as one text, every line followed by CR LF.
+std::string crlfText(const std::vector<std::string>& lines);
 // Every line followed by CR LF.
 void writeLines(std::ostream& out, const std::vector<std::string>& lines);
 // Replaces the file by these lines; throws IoError naming it when it fails.

@@ -168,14 +168,7 @@ bool GridLibraryBinding::KoppelDLL(const WorkDir& dir, Feedback& fb)
         fb.message(kAttachAbandoned);
         return false;
     }
-    const fs::path location = locationFile(dir);
-    std::ofstream out = openForWriting(location);
-    TextWriter w(out);
-    w.line(gridio);
-    w.line(base);
-    w.line(feat);
-    out.flush();
-    checkWritten(out, location);
+    writeTextFile(locationFile(dir), {gridio, base, feat});
     avgridio = gridio;
     avbase = base;
     avfeat = feat;

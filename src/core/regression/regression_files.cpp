@@ -247,14 +247,8 @@ std::string resultTextWithCoordinates(const std::string& dataFileName, const Res
     // listing header, unless a name before it holds those words.
     const std::size_t header = head.size() - 2;
     for (std::size_t i = 0; i < header; ++i)
-        if (head[i].find("Y obs.") != std::string::npos) {
-            std::string text;
-            for (const std::string& line : appendCoordinates(resultLines(dataFileName, r), xy)) {
-                text += line;
-                text += kLineEnd;
-            }
-            return text;
-        }
+        if (head[i].find("Y obs.") != std::string::npos)
+            return crlfText(appendCoordinates(resultLines(dataFileName, r), xy));
     std::size_t nextXy = 0;
     auto suffix = [&](std::string& text) {
         text += ' ';

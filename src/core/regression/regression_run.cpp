@@ -262,6 +262,7 @@ private:
         int design = -1;        // index into designs_, -1 when the reader must judge
         bool skipped = false;   // too few records
         StructureFit fit;
+        std::string dataName;   // the regression file name (".dat"), as the texts name it
         std::string fileName;   // the result file name
         SelectionModel model;
     };
@@ -332,9 +333,8 @@ void PairRun::prepare()
     for (std::size_t j = 0; j < structures_.size(); ++j) {
         Job& job = jobs_[j];
         job.sel = parseRegressionName(stratum_, mxw_, structures_[j], weighted_);
-        job.fileName =
-            resultFileName(regressionFileName(stratum_, kMxwNames[at(mxw_)], structures_[j],
-                                              weighted_));
+        job.dataName = regressionFileName(stratum_, kMxwNames[at(mxw_)], structures_[j], weighted_);
+        job.fileName = resultFileName(job.dataName);
         std::vector<int> out;
         for (const auto& [group, variable] : job.sel.members) {
             job.vars.push_back(variable);
@@ -406,7 +406,7 @@ std::vector<int> PairRun::rowsOf(const Job& job) const
 
 std::vector<std::string> PairRun::headerLines(const Job& job) const
 {
-    return resultHeaderLines(job.fileName.substr(0, job.fileName.size() - 4) + ".dat",
+    return resultHeaderLines(job.dataName,
                              studyTitle(job.sel, state_.registry),
                              variableNames(job.sel, state_.registry), kMxwNames[at(mxw_)]);
 }
@@ -434,13 +434,10 @@ void PairRun::writeResult(const Job& job) const
         content.studyName = studyTitle(job.sel, state_.registry);
         content.names = variableNames(job.sel, state_.registry);
         content.yName = kMxwNames[at(mxw_)];
-        text = resultTextWithCoordinates(job.fileName.substr(0, job.fileName.size() - 4) + ".dat",
+        text = resultTextWithCoordinates(job.dataName,
                                          content, set.xy);
     } else {
-        for (const std::string& line : appendCoordinates(readerResults_.at(job.fileName), set.xy)) {
-            text += line;
-            text += kLineEnd;
-        }
+        text = crlfText(appendCoordinates(readerResults_.at(job.fileName), set.xy));
     }
     writeTextFile(state_.workDir.path() / job.fileName, text);
 }
@@ -451,8 +448,7 @@ void PairRun::run(long long& done, long long total, const std::string& progressT
     prepare();
     for (const Job& job : jobs_)
         if (job.skipped)
-            state_.ADDLOG("No regression on " + job.fileName.substr(0, job.fileName.size() - 4) +
-                          ".dat" + (mxw_ == 0 ? " (too few datapoints)." : " (too few data points)."));
+            state_.ADDLOG("No regression on " + job.dataName + (mxw_ == 0 ? " (too few datapoints)." : " (too few data points)."));
 
     // Records the reader must judge (cells that are not plain numbers) go the
     // way of a data file, in list order, so its errors come as they always did.
@@ -460,7 +456,7 @@ void PairRun::run(long long& done, long long total, const std::string& progressT
     for (Job& job : jobs_) {
         if (job.skipped || job.design >= 0)
             continue;
-        const std::string dataName = job.fileName.substr(0, job.fileName.size() - 4) + ".dat";
+        const std::string& dataName = job.dataName;
         std::istringstream in(dataFileText(ctx_, job.sel, state_.registry, rowsOf(job), mxwCol_, sdCol_));
         const RegressionData data = readRegressionData(in, (dirPath / dataName).string(), weighted_);
         const FitOutput fit = FitRegression(*data.X, *data.Y, *data.s, data.N, data.k, true, weighted_);
