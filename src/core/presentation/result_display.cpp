@@ -1,4 +1,5 @@
 #include "presentation/result_display.h"
+#include "common/index.h"
 #include "structures/combinations.h"
 
 #include "common/number_format.h"
@@ -22,11 +23,6 @@ constexpr const char* kTwoInOneGroup =
     "per group.";
 constexpr const char* kNotInRun = "This structure was not part of the run: no regression was done for it.";
 constexpr const char* kMissing = "missing";
-
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 
 std::string cut(const std::string& line, std::size_t first, std::size_t last)
 {
@@ -431,12 +427,12 @@ bool CheckBox1Click(std::array<std::array<bool, 16>, 16>& ticked,
     return true;
 }
 
-std::vector<std::string> mxwSelectorItems(const std::array<bool, 3>& mxwChecked)
+std::vector<std::string> mxwSelectorItems(const PerMxw<bool>& mxwChecked)
 {
     std::vector<std::string> items;
-    for (int m = 0; m < 3; ++m)
-        if (mxwChecked[at(m)])
-            items.push_back(kMxwNames[at(m)]);
+    for (Mxw m : kAllMxw)
+        if (mxwChecked[m])
+            items.push_back(mxwName(m));
     return items;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "app/app_state.h"
 #include "common/canvas.h"
 #include "selection/select_best.h"
@@ -107,6 +108,6 @@ bool CheckBox1Click(std::array<std::array<bool, 16>, 16>& ticked,
                     std::array<std::array<bool, 16>, 16>& state);
 
 // vulboxen of the results tab: the checked MxW, in order.
-std::vector<std::string> mxwSelectorItems(const std::array<bool, 3>& mxwChecked);
+std::vector<std::string> mxwSelectorItems(const PerMxw<bool>& mxwChecked);
 
 }  // namespace tolvar

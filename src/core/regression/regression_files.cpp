@@ -1,5 +1,6 @@
 #include "regression/regression_files.h"
 
+#include "common/index.h"
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
@@ -160,7 +161,6 @@ std::vector<std::string> resultHead(const std::string& dataFileName, const Resul
     out.push_back(kDashes);
     out.push_back(kParameterHeader);
     out.push_back(kDashes);
-    const auto at = [](int j) { return static_cast<std::size_t>(j); };
     for (int j = 0; j <= k; ++j) {
         std::string line = padLeft(indexedName('b', j), 5) + fixed(r.B[at(j)], 17, 8);
         if (r.SB[at(j)] > 0.0)

@@ -36,17 +36,6 @@ double estimateOf(const std::vector<std::string>& lines, const std::string& name
     return 0.0;
 }
 
-int mxwIndex(const std::string& gxg)
-{
-    if (gxg == "MHW")
-        return 0;
-    if (gxg == "MSW")
-        return 1;
-    if (gxg == "MLW")
-        return 2;
-    return -1;
-}
-
 Tmodel readModel(const WorkDir& dir, const std::string& bestName, const std::string& stratstr,
                  const std::string& gxg)
 {
@@ -96,11 +85,11 @@ Tmodel readModel(const WorkDir& dir, const std::string& bestName, const std::str
     return m;
 }
 
-void ModelTables::append(int mxw, Tmodel model, Feedback& feedback)
+void ModelTables::append(std::optional<Mxw> mxw, Tmodel model, Feedback& feedback)
 {
-    if (mxw < 0)
+    if (!mxw)
         return;
-    auto& table = tables_[static_cast<std::size_t>(mxw)];
+    auto& table = tables_[*mxw];
     if (table.size() >= static_cast<std::size_t>(kMaxModelsPerTable)) {
         feedback.message(kTooManyStrata);
         return;
@@ -112,8 +101,8 @@ void ModelTables::add_structure(const WorkDir& dir, const std::string& bestName,
                                 const std::string& stratstr, const std::string& gxg,
                                 Feedback& feedback)
 {
-    const int mxw = mxwIndex(gxg);
-    if (mxw >= 0 && tables_[static_cast<std::size_t>(mxw)].size() >=
+    const std::optional<Mxw> mxw = parseMxw(gxg);
+    if (mxw && tables_[*mxw].size() >=
                         static_cast<std::size_t>(kMaxModelsPerTable)) {
         feedback.message(kTooManyStrata);
         return;
@@ -127,15 +116,13 @@ void ModelTables::addNoModel(const std::string& stratstr, const std::string& gxg
     m.Stratum = stratstr;
     m.WelkeAhnplus.fill(-1);
     m.hasModel = false;
-    append(mxwIndex(gxg), std::move(m), feedback);
+    append(parseMxw(gxg), std::move(m), feedback);
 }
 
-const Tmodel* ModelTables::lookup(int mxw, const std::string& stratum) const
+const Tmodel* ModelTables::lookup(Mxw mxw, const std::string& stratum) const
 {
-    if (mxw < 0 || mxw > 2)
-        return nullptr;
     const Tmodel* found = nullptr;
-    for (const Tmodel& m : tables_[static_cast<std::size_t>(mxw)])
+    for (const Tmodel& m : tables_[mxw])
         if (m.Stratum == stratum)
             found = &m;
     return found;
