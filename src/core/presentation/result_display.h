@@ -3,6 +3,7 @@
 #include "common/mxw.h"
 #include "app/app_state.h"
 #include "common/canvas.h"
+#include "regression/regression_files.h"
 #include "selection/select_best.h"
 
 #include <array>
@@ -40,9 +41,7 @@ struct PlotRange {
     int py(double w) const;
 };
 
-struct Observation {
-    double index, observed, predicted;
-};
+using Observation = ResultObservation;
 
 PlotRange plotRange(const std::vector<Observation>& observations);
 

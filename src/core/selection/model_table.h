@@ -29,9 +29,6 @@ struct Tmodel {
     bool hasModel = true;
 };
 
-// The estimate of coefficient `name` ("b0", "b12") in a result file.
-double estimateOf(const std::vector<std::string>& lines, const std::string& name);
-
 // add_structure without the table: reads one result file into a record.
 Tmodel readModel(const WorkDir& dir, const std::string& bestName, const std::string& stratstr,
                  const std::string& gxg);
