@@ -395,7 +395,7 @@ void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTa
     }
 
     for (int r = 0; r <= registry.AuxVarCount; ++r) {
-        feedback.progress(r, registry.AuxVarCount, kSearching);
+        feedback.progress(r, registry.AuxVarCount, Stage::titled(kSearching));
         table.appendColumn(registry.labelCaption(r));
         const int column = table.colCount() - 1;
         const std::string& name = registry.HulpVarRecs[at(r)].PFileName;

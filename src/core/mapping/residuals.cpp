@@ -13,7 +13,7 @@ namespace tolvar {
 
 namespace {
 constexpr const char* kCalculating = "Calculating residuals at observation locations...";
-constexpr const char* kResidualProgress = "% of residuals calculated";
+const Stage kResidualProgress{"of residuals calculated"};
 constexpr const char* kTitles[6] = {"ResidueMHW", "NormResMHW", "ResidueMSW",
                                     "NormResMSW", "ResidueMLW", "NormResMLW"};
 
