@@ -72,7 +72,7 @@ void readSemicolonTable(const std::filesystem::path& path, int freeColumns, Text
     }
 }
 
-void writeSemicolonTable(const std::filesystem::path& path, const TextTable& table)
+void writeDelimitedTable(const std::filesystem::path& path, const TextTable& table, char delimiter)
 {
     std::ofstream out = openForWriting(path);
     TextWriter w(out);
@@ -81,7 +81,7 @@ void writeSemicolonTable(const std::filesystem::path& path, const TextTable& tab
         line.clear();
         for (const std::string& cell : row) {
             line += cell;
-            line += ';';
+            line += delimiter;
         }
         w.line(line);
     }

@@ -29,8 +29,12 @@ public:
 // `freeColumns`: the column count from the title line up to its first empty
 // field, one row per line. Throws IoError for an empty file.
 void readSemicolonTable(const std::filesystem::path& path, int freeColumns, TextTable& table);
-// The table as semicolon-separated lines: every cell followed by ";", every
+// The table as delimited lines: every cell followed by the delimiter, every
 // line by CR LF. Throws IoError naming the file when it cannot be written.
-void writeSemicolonTable(const std::filesystem::path& path, const TextTable& table);
+void writeDelimitedTable(const std::filesystem::path& path, const TextTable& table, char delimiter);
+inline void writeSemicolonTable(const std::filesystem::path& path, const TextTable& table)
+{
+    writeDelimitedTable(path, table, ';');
+}
 
 }  // namespace tolvar

@@ -121,4 +121,9 @@ std::string readLabelText(const std::string& fullFileName)
     return text.substr(0, 34) + "..." + text.substr(text.size() - 43);
 }
 
+void writePointFile(const std::filesystem::path& file, const PointDataSet& data, char delimiter)
+{
+    writeDelimitedTable(file, data, delimiter == kNoDelimiter ? ';' : delimiter);
+}
+
 }  // namespace tolvar

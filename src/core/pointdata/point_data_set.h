@@ -54,6 +54,9 @@ int delimiterGroupHeight(int count);
 void vulgrid(std::istream& in, char delimiter, bool collapse, PointDataSet& data);
 void vulgridFile(const std::filesystem::path& file, char delimiter, bool collapse,
                  PointDataSet& data);
+// The point data written back as a point file vulgridFile reads: the cells
+// separated by `delimiter` (";" when the file had none), CR LF per row.
+void writePointFile(const std::filesystem::path& file, const PointDataSet& data, char delimiter);
 
 // "Read piezometer data from " + file name, shortened to 34 + "..." + 43
 // characters when it would have 80 or more.

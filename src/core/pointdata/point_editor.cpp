@@ -138,21 +138,7 @@ void PointEditor::replaceCommas()
 
 void PointEditor::saveToFile(const WorkDir& dir, Feedback& feedback)
 {
-    const auto path = dir.path() / kSavedFileName;
-    std::ofstream out = openForWriting(path);
-    TextWriter w(out);
-    const char sep = delimiter == kNoDelimiter ? ';' : delimiter;
-    std::string line;
-    for (int r = 0; r < data.rowCount(); ++r) {
-        line.clear();
-        for (int c = 0; c < data.colCount(); ++c) {
-            line += data.cell(c, r);
-            line += sep;
-        }
-        w.line(line);
-    }
-    out.flush();
-    checkWritten(out, path);
+    writePointFile(dir.path() / kSavedFileName, data, delimiter);
     feedback.message(std::string("Current data set written to <") + kSavedFileName + ">");
     marks.saved = true;
 }

@@ -178,5 +178,22 @@ TEST(PointFile, ByteOrderMarkIsSkipped)
     EXPECT_EQ(data.cell(0, 0), "\xEFX");
 }
 
+// A saved point file reads back as the table it was written from, with each
+// delimiter, and with ";" when the file it came from had none.
+TEST(PointFile, WrittenAndReadBackAlike)
+{
+    test::TempDir tmp;
+    PointDataSet data;
+    data.resize(3, 3);
+    data.rows = {{"Name", "Xrd", "MHW"}, {"p 1", "10.5", "-0.2"}, {"p2", "", "missing"}};
+    for (const char delimiter : {';', '\t', ',', kNoDelimiter}) {
+        writePointFile(tmp / "saved.csv", data, delimiter);
+        PointDataSet back;
+        vulgridFile(tmp / "saved.csv", delimiter == kNoDelimiter ? ';' : delimiter, false, back);
+        EXPECT_EQ(back.rows, data.rows) << int{delimiter};
+    }
+    EXPECT_EQ(test::readFile(tmp / "saved.csv"), "Name;Xrd;MHW;\r\np 1;10.5;-0.2;\r\np2;;missing;\r\n");
+}
+
 }  // namespace
 }  // namespace tolvar
