@@ -185,14 +185,14 @@ TEST(PointFile, WrittenAndReadBackAlike)
     test::TempDir tmp;
     PointDataSet data;
     data.resize(3, 3);
-    data.rows = {{"Name", "Xrd", "MHW"}, {"p 1", "10.5", "-0.2"}, {"p2", "", "missing"}};
+    data.rows = {{"Name", "East", "MHW"}, {"p 1", "10.5", "-0.2"}, {"p2", "", "missing"}};
     for (const char delimiter : {';', '\t', ',', kNoDelimiter}) {
         writePointFile(tmp / "saved.csv", data, delimiter);
         PointDataSet back;
         vulgridFile(tmp / "saved.csv", delimiter == kNoDelimiter ? ';' : delimiter, false, back);
         EXPECT_EQ(back.rows, data.rows) << int{delimiter};
     }
-    EXPECT_EQ(test::readFile(tmp / "saved.csv"), "Name;Xrd;MHW;\r\np 1;10.5;-0.2;\r\np2;;missing;\r\n");
+    EXPECT_EQ(test::readFile(tmp / "saved.csv"), "Name;East;MHW;\r\np 1;10.5;-0.2;\r\np2;;missing;\r\n");
 }
 
 }  // namespace
