@@ -1,4 +1,5 @@
 #include "gui/exit_dialog.h"
+#include "common/index.h"
 
 #include <QCloseEvent>
 #include <QGroupBox>
@@ -25,8 +26,8 @@ TfrmExit::TfrmExit(QWidget* parent) : QDialog(parent)
     rdgrpSAVEZIP->setObjectName(QStringLiteral("rdgrpSAVEZIP"));
     auto* column = new QVBoxLayout(rdgrpSAVEZIP);
     for (int i = 0; i < 3; ++i) {
-        items[static_cast<std::size_t>(i)] = new QRadioButton(QString::fromLatin1(kItems[i]), rdgrpSAVEZIP);
-        column->addWidget(items[static_cast<std::size_t>(i)]);
+        items[at(i)] = new QRadioButton(QString::fromLatin1(kItems[i]), rdgrpSAVEZIP);
+        column->addWidget(items[at(i)]);
     }
     items[0]->setChecked(true);
     root->addWidget(rdgrpSAVEZIP);
@@ -39,13 +40,13 @@ TfrmExit::TfrmExit(QWidget* parent) : QDialog(parent)
 
 void TfrmExit::setChoice(ArchiveChoice choice)
 {
-    items[static_cast<std::size_t>(choice)]->setChecked(true);
+    items[at(static_cast<int>(choice))]->setChecked(true);
 }
 
 ArchiveChoice TfrmExit::choice() const
 {
     for (int i = 0; i < 3; ++i)
-        if (items[static_cast<std::size_t>(i)]->isChecked())
+        if (items[at(i)]->isChecked())
             return static_cast<ArchiveChoice>(i);
     return ArchiveChoice::AllFiles;
 }

@@ -1,6 +1,7 @@
 // The third tab, "Predict GxG": output names, optional settings and the
 // mapping run with its live map-status picture.
 #include "gui/main_window.h"
+#include "common/index.h"
 #include "mapping/prediction_run.h"
 
 #include <QCheckBox>
@@ -32,7 +33,7 @@ void TfrmMAIN::buildPredictTab()
         edit->setObjectName(QString::fromLatin1(kNameBoxes[i]));
         edit->setGeometry(62, 24 + 24 * i, kSettingsWidth - 72, 20);
         edit->setEnabled(false);
-        outputNames[static_cast<std::size_t>(i)] = edit;
+        outputNames[at(i)] = edit;
     }
     rdgrpGRIDTYPE = new QGroupBox(QStringLiteral(" type of outputfile  (all MxW) "), mandatory);
     rdgrpGRIDTYPE->setObjectName(QStringLiteral("rdgrpGRIDTYPE"));
@@ -88,7 +89,7 @@ void TfrmMAIN::btbttnPredictClick()
     MappingSettings settings;
     settings.mapped = state_->mxwChecked;
     for (int i = 0; i < 6; ++i)
-        settings.outputNames[static_cast<std::size_t>(i)] = ss(outputNames[static_cast<std::size_t>(i)]->text());
+        settings.outputNames[at(i)] = ss(outputNames[at(i)]->text());
     settings.orderCheck = chckbxVOLGORDEGXG->isChecked();
     settings.residuals = chckbxRESIDU->isChecked();
     settings.noMaps = chckbxJustNormal->isChecked();

@@ -1,4 +1,5 @@
 #include "gui/point_data_editor.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 #include "gui/help_viewer.h"
@@ -154,7 +155,7 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     for (int i = 0; i < 7; ++i) {
         QAction* action = ppmnGRID->addAction(QString::fromLatin1(kMenuTexts[i]));
         action->setCheckable(i >= 4);
-        menuItems[static_cast<std::size_t>(i)] = action;
+        menuItems[at(i)] = action;
         connect(action, &QAction::triggered, this, [this, i] { runMenu(i); });
     }
     connect(strgrdSTAMBUIS, &QWidget::customContextMenuRequested, this,
@@ -178,12 +179,12 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
         list->setEditable(true);
         list->setInsertPolicy(QComboBox::NoInsert);
         list->setMinimumWidth(120);
-        roleLists[static_cast<std::size_t>(role)] = list;
+        roleLists[at(role)] = list;
         grid->addWidget(label, role + 1, 0);
         grid->addWidget(list, role + 1, 1);
         connect(list, &QComboBox::editTextChanged, this, [this, role](const QString& text) {
             if (!filling_)
-                editor_.roleTexts[static_cast<std::size_t>(role)] = ss(text);
+                editor_.roleTexts[at(role)] = ss(text);
         });
     }
     roleLists[kSTRATA]->setToolTip(QString::fromLatin1(kStrataTip));
@@ -436,10 +437,10 @@ void TfrmBUISDATA::showLists()
     for (const std::string& item : editor_.listItems)
         items << qs(item);
     for (int role = 0; role < kPointRoleCount; ++role) {
-        QComboBox* list = roleLists[static_cast<std::size_t>(role)];
+        QComboBox* list = roleLists[at(role)];
         list->clear();
         list->addItems(items);
-        list->setEditText(qs(editor_.roleTexts[static_cast<std::size_t>(role)]));
+        list->setEditText(qs(editor_.roleTexts[at(role)]));
     }
     filling_ = false;
 }
@@ -527,8 +528,8 @@ void TfrmBUISDATA::btbttnEXITSTAMBUISClick()
         Seams::question(this, QString::fromLatin1(kApplyFirst).arg(edtMIS->text())))
         btbttnMISClick();
     for (int role = 0; role < kPointRoleCount; ++role)
-        editor_.roleTexts[static_cast<std::size_t>(role)] =
-            ss(roleLists[static_cast<std::size_t>(role)]->currentText());
+        editor_.roleTexts[at(role)] =
+            ss(roleLists[at(role)]->currentText());
     try {
         columns_ = editor_.ready(workDir_, feedback_);
     } catch (const IoError& e) {

@@ -1,4 +1,5 @@
 #include "batch/batch_feedback.h"
+#include "common/index.h"
 
 #include <iomanip>
 
@@ -26,7 +27,7 @@ void BatchFeedback::progress(double actueel, double maxi, const Stage& stage)
         if (percent == lastPercent_ && txt == lastText_)
             return;
         const int filled = percent / 4;
-        err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
+        err_ << "\r[" << std::string(at(filled), '#')
              << std::string(static_cast<std::size_t>(25 - filled), ' ') << "] " << std::setw(3)
              << percent << "% " << label << "\x1b[K" << std::flush;
         barOpen_ = true;

@@ -1,4 +1,5 @@
 #include "batch/batch_run.h"
+#include "common/index.h"
 
 #include "app/app_state.h"
 #include "app/session.h"
@@ -71,7 +72,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
         if (columnTitled(editor.data, title) < 0 && !title.empty())
             throw BatchFailure{"the point file has no column titled \"" + title + "\" (--column " +
                                kPointRoleNames[at(role)] + "=" + title + ")"};
-        editor.roleTexts[static_cast<std::size_t>(role)] = title;
+        editor.roleTexts[at(role)] = title;
     }
     if (request.missingCode) {
         editor.state.missingCode = *request.missingCode;
@@ -79,7 +80,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
     }
     // The MxW that have a column; --mxw must not ask for others.
     for (Mxw m : kAllMxw) {
-        const std::string& text = editor.roleTexts[static_cast<std::size_t>(mxwRole(m))];
+        const std::string& text = editor.roleTexts[at(mxwRole(m))];
         const bool has = columnTitled(editor.data, text) >= 0;
         const bool wanted = request.mxw ? (*request.mxw)[m] : has;
         if (wanted && !has)
@@ -144,10 +145,10 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
         MappingSettings mapping;
         mapping.mapped = mxw;
         for (int i = 0; i < 6; ++i)
-            mapping.outputNames[static_cast<std::size_t>(i)] =
-                regression.outputNames[static_cast<std::size_t>(i)].text;
+            mapping.outputNames[at(i)] =
+                regression.outputNames[at(i)].text;
         for (const auto& [key, path] : request.outputs)
-            mapping.outputNames[static_cast<std::size_t>(key)] = absoluteIn(workDir, path).string();
+            mapping.outputNames[at(key)] = absoluteIn(workDir, path).string();
         mapping.orderCheck = regression.orderCheckOffered && !request.noOrderCheck;
         mapping.residuals = !request.noResiduals;
         mapping.noMaps = request.noMaps;

@@ -1,4 +1,5 @@
 #include "common/number_format.h"
+#include "common/index.h"
 
 #include <algorithm>
 #include <charconv>
@@ -62,7 +63,7 @@ void appendFixed(std::string& out, double value, int width, int decimals)
             } else {
                 out.append(digits, static_cast<std::size_t>(count - decimals));
                 out += '.';
-                out.append(end - decimals, static_cast<std::size_t>(decimals));
+                out.append(end - decimals, at(decimals));
             }
             return;
         }
@@ -77,14 +78,14 @@ void appendFixed(std::string& out, double value, int width, int decimals)
     const auto length = static_cast<int>(result.ptr - begin);
     if (width > length)
         out.append(static_cast<std::size_t>(width - length), ' ');
-    out.append(begin, static_cast<std::size_t>(length));
+    out.append(begin, at(length));
 }
 
 std::string padLeft(std::string_view text, int width)
 {
     std::string out;
-    if (width > 0 && static_cast<std::size_t>(width) > text.size())
-        out.assign(static_cast<std::size_t>(width) - text.size(), ' ');
+    if (width > 0 && at(width) > text.size())
+        out.assign(at(width) - text.size(), ' ');
     out += text;
     return out;
 }
@@ -92,8 +93,8 @@ std::string padLeft(std::string_view text, int width)
 std::string padRight(std::string_view text, int width)
 {
     std::string out(text);
-    if (width > 0 && static_cast<std::size_t>(width) > text.size())
-        out.append(static_cast<std::size_t>(width) - text.size(), ' ');
+    if (width > 0 && at(width) > text.size())
+        out.append(at(width) - text.size(), ' ');
     return out;
 }
 

@@ -1,4 +1,5 @@
 #include "grids/grid_library.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 #include "common/text_file.h"
@@ -235,13 +236,13 @@ std::u16string gridName16(const std::string& name)
     for (std::size_t i = 0; i < name.size() && valid;) {
         const auto c = static_cast<unsigned char>(name[i]);
         int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) >= name.size()) {
+        if (extra < 0 || i + at(extra) >= name.size()) {
             valid = false;
             break;
         }
         char32_t code = extra == 0 ? c : (c & (0x3F >> extra));
         for (int k = 1; k <= extra; ++k) {
-            const auto d = static_cast<unsigned char>(name[i + static_cast<std::size_t>(k)]);
+            const auto d = static_cast<unsigned char>(name[i + at(k)]);
             if ((d >> 6) != 2) {
                 valid = false;
                 break;
@@ -257,7 +258,7 @@ std::u16string gridName16(const std::string& name)
         } else {
             out += static_cast<char16_t>(code);
         }
-        i += static_cast<std::size_t>(extra) + 1;
+        i += at(extra) + 1;
     }
     if (valid)
         return out;

@@ -99,7 +99,7 @@ public:
     void vernieuwstructuur();
 
     // The group (1..GroupCount) of slot v, or 0 when none is selected.
-    int groupOf(int slot) const { return HulpVarRecs[static_cast<std::size_t>(slot)].groupItem + 1; }
+    int groupOf(int slot) const { return HulpVarRecs[at(slot)].groupItem + 1; }
     void selectGroup(int slot, int group);
 
     // Attaches a grid chosen in the dialog to a slot: the label shows the
@@ -117,7 +117,7 @@ public:
 
     const std::string& labelCaption(int slot) const
     {
-        return HulpVarRecs[static_cast<std::size_t>(slot)].labelCaption;
+        return HulpVarRecs[at(slot)].labelCaption;
     }
 };
 

@@ -1,4 +1,5 @@
 #include "mapping/cell_streams.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 #include "common/text_file.h"
@@ -15,9 +16,9 @@ std::string InputStreams::refusal(const Registry& registry, const GridPropsTable
 {
     std::string text;
     for (int i = 0; i <= registry.AuxVarCount; ++i) {
-        if (props[static_cast<std::size_t>(i)][kKind] != 0.0)
+        if (props[at(i)][kKind] != 0.0)
             continue;
-        const std::string& name = registry.HulpVarRecs[static_cast<std::size_t>(i)].PFileName;
+        const std::string& name = registry.HulpVarRecs[at(i)].PFileName;
         if (!library.usable())
             text += name + kLibraryUnavailable + "\r\n";
         else if (!library.rowsReadable())
@@ -33,9 +34,9 @@ void InputStreams::openlees(const WorkDir& dir, const Registry& registry, const 
     const GridPropsRow& strata = props[0];
     const int ncols = static_cast<int>(strata[kNcols]);
     for (int i = 0; i <= registry.AuxVarCount; ++i) {
-        const std::string& name = registry.HulpVarRecs[static_cast<std::size_t>(i)].PFileName;
-        if (props[static_cast<std::size_t>(i)][kKind] != 0.0) {
-            streams_[static_cast<std::size_t>(i)] = std::make_unique<AsciiRowSource>(dir.resolve(name));
+        const std::string& name = registry.HulpVarRecs[at(i)].PFileName;
+        if (props[at(i)][kKind] != 0.0) {
+            streams_[at(i)] = std::make_unique<AsciiRowSource>(dir.resolve(name));
             continue;
         }
         if (!library || !library->rowsReadable())
@@ -50,14 +51,14 @@ void InputStreams::openlees(const WorkDir& dir, const Registry& registry, const 
                 throw IoError(name, "no access with AccessWindowSet");
             windowOwner_ = library;
         }
-        streams_[static_cast<std::size_t>(i)] =
+        streams_[at(i)] =
             std::make_unique<LibraryRowSource>(library->fn, name, libraryPath(dir, name), ncols);
     }
 }
 
 double InputStreams::leeswaarde(int ahnplus)
 {
-    CellRowSource* s = streams_[static_cast<std::size_t>(ahnplus)].get();
+    CellRowSource* s = streams_[at(ahnplus)].get();
     if (!s)
         throw IoError("", "grid slot " + std::to_string(ahnplus) + " cannot be read cell by cell");
     return s->next();
@@ -65,7 +66,7 @@ double InputStreams::leeswaarde(int ahnplus)
 
 void InputStreams::leesregel(int ahnplus)
 {
-    if (CellRowSource* s = streams_[static_cast<std::size_t>(ahnplus)].get())
+    if (CellRowSource* s = streams_[at(ahnplus)].get())
         s->nextRow();
 }
 
@@ -110,7 +111,7 @@ void OutputStreams::openbestand(TGridFileType type, const std::filesystem::path&
     s->file = openForWriting(filename);
     GridWriter(s->file).writeHeader(header);
     checkWritten(s->file, filename);
-    streams_[static_cast<std::size_t>(key)] = std::move(s);
+    streams_[at(key)] = std::move(s);
 }
 
 void OutputStreams::schrijfwaarde(TGridFileType type, const std::string& gxg, std::string_view predstr)
@@ -120,9 +121,9 @@ void OutputStreams::schrijfwaarde(TGridFileType type, const std::string& gxg, st
 
 void OutputStreams::schrijfwaarde(TGridFileType type, int key, std::string_view predstr)
 {
-    if (type != TGridFileType::asciigrid || key < 0 || key >= 6 || !streams_[static_cast<std::size_t>(key)])
+    if (type != TGridFileType::asciigrid || key < 0 || key >= 6 || !streams_[at(key)])
         return;
-    std::string& row = streams_[static_cast<std::size_t>(key)]->pending;
+    std::string& row = streams_[at(key)]->pending;
     row.append(predstr);
     row += ' ';
 }
@@ -136,9 +137,9 @@ void OutputStreams::flushRow(Stream& s)
 void OutputStreams::schrijfregel(const std::string& gxg)
 {
     const int key = keyIndex(gxg);
-    if (key < 0 || !streams_[static_cast<std::size_t>(key)])
+    if (key < 0 || !streams_[at(key)])
         return;
-    Stream& s = *streams_[static_cast<std::size_t>(key)];
+    Stream& s = *streams_[at(key)];
     s.pending += kLineEnd;
     flushRow(s);
     checkWritten(s.file, s.path);
@@ -147,14 +148,14 @@ void OutputStreams::schrijfregel(const std::string& gxg)
 void OutputStreams::sluitbestand(TGridFileType type, const std::string& gxg)
 {
     const int key = keyIndex(gxg);
-    if (type != TGridFileType::asciigrid || key < 0 || !streams_[static_cast<std::size_t>(key)])
+    if (type != TGridFileType::asciigrid || key < 0 || !streams_[at(key)])
         return;
-    Stream& s = *streams_[static_cast<std::size_t>(key)];
+    Stream& s = *streams_[at(key)];
     flushRow(s);
     s.file.flush();
     checkWritten(s.file, s.path);
     s.file.close();
-    streams_[static_cast<std::size_t>(key)].reset();
+    streams_[at(key)].reset();
 }
 
 }  // namespace tolvar

@@ -1,4 +1,5 @@
 #include "mapping/prediction.h"
+#include "common/index.h"
 
 #include <algorithm>
 #include <cmath>
@@ -25,7 +26,7 @@ SdForm::SdForm(const Tmodel& model) : P(std::min(model.P, 16)), MSRes(model.MSRe
     for (int i = 1; i <= P; ++i)
         for (int j = 1; j <= P; ++j)
             V[static_cast<std::size_t>((i - 1) * P + (j - 1))] =
-                model.VarCov[static_cast<std::size_t>(i)][static_cast<std::size_t>(j)];
+                model.VarCov[at(i)][at(j)];
 }
 
 double bepaalsd(const SdForm& form, const std::array<double, 17>& z, double missingCode)
@@ -37,8 +38,8 @@ double bepaalsd(const SdForm& form, const std::array<double, 17>& z, double miss
     for (int i = 1; i <= form.P; ++i, row += form.P) {
         double v = 0.0;
         for (int j = 1; j <= form.P; ++j)
-            v += z[static_cast<std::size_t>(j)] * row[j - 1];
-        q += v * z[static_cast<std::size_t>(i)];
+            v += z[at(j)] * row[j - 1];
+        q += v * z[at(i)];
     }
     if (q < 0.0)
         return 0.0;
@@ -55,7 +56,7 @@ bool CheckOK(const std::array<double, 3>& values, const Presence& present)
     const auto [first, second] = testedPair(present);
     if (first < 0)
         return true;
-    return !(values[static_cast<std::size_t>(first)] > values[static_cast<std::size_t>(second)]);
+    return !(values[at(first)] > values[at(second)]);
 }
 
 void modify(double& a, double sa, double& b, double sb)
@@ -94,10 +95,10 @@ void Pas_GxG_Aan(std::array<double, 3>& values, std::array<double, 3>& bands, co
     const auto [first, second] = testedPair(present);
     if (first < 0)
         return;
-    double& a = values[static_cast<std::size_t>(first)];
-    double& b = values[static_cast<std::size_t>(second)];
+    double& a = values[at(first)];
+    double& b = values[at(second)];
     if (a > b)
-        modify(a, bands[static_cast<std::size_t>(first)], b, bands[static_cast<std::size_t>(second)]);
+        modify(a, bands[at(first)], b, bands[at(second)]);
 }
 
 bool orderCheck(std::array<double, 3>& values, std::array<double, 3> bands, const Presence& present)

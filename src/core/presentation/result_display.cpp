@@ -101,7 +101,7 @@ int bepaalgroep(int parnr, const std::string& filename)
     const auto dot = rest.find(".out");
     if (dot != std::string::npos)
         rest = rest.substr(0, dot >= 3 ? dot - 3 : 0);
-    const std::size_t start = 7 * static_cast<std::size_t>(parnr) - 6;
+    const std::size_t start = 7 * at(parnr) - 6;
     if (parnr < 1 || start + 2 > rest.size())
         return 0;
     const auto group = parseInteger(rest.substr(start, 2));

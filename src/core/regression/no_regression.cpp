@@ -18,7 +18,7 @@ std::string whyNoRegression(const SamplingState& sampling, const PerMxw<bool>& m
     for (Mxw m : kAllMxw) {
         if (!mxwChecked[m])
             continue;
-        const int col = sampling.columns[static_cast<std::size_t>(mxwRole(m))];
+        const int col = sampling.columns[at(mxwRole(m))];
         bool numeric = false;
         for (int r = 1; r < table.rowCount() && !numeric && col >= 0 && col < table.colCount(); ++r)
             numeric = parseReal(table.cell(col, r)).has_value();
@@ -38,7 +38,7 @@ std::string whyNoRegression(const SamplingState& sampling, const PerMxw<bool>& m
         if (!mxwChecked[m])
             continue;
         for (const int role : {mxwRole(m), sdRole(m)}) {
-            const int col = sampling.columns[static_cast<std::size_t>(role)];
+            const int col = sampling.columns[at(role)];
             if ((role == sdRole(m) && !weighted) || col < 0 || col >= table.colCount())
                 continue;
             for (int r = 1; r < table.rowCount(); ++r) {

@@ -1,4 +1,5 @@
 #include "regression/numeric_core.h"
+#include "common/index.h"
 
 #include <algorithm>
 #include <bit>
@@ -166,7 +167,7 @@ int SvdDecompose(TMatrix& a, int lb, int ubRow, int ubCol, TVector& w, TMatrix& 
 {
     const int m = ubRow;  // last row index
     const int n = ubCol;  // last column index
-    std::vector<double> e(static_cast<std::size_t>(n) + 1, 0.0);
+    std::vector<double> e(at(n) + 1, 0.0);
     double g = 0.0, scale = 0.0, anorm = 0.0;
     double f = 0.0, h = 0.0, s = 0.0, c = 0.0, x = 0.0, y = 0.0, z = 0.0;
     int l = lb;
@@ -391,7 +392,7 @@ void SvdZeroSmall(TVector& S, int lb, int ub, double tol)
 void SvdSolve(const TMatrix& U, const TVector& S, const TMatrix& V, const TVector& b, int lb,
               int ubRow, int ubCol, TVector& X)
 {
-    std::vector<double> t(static_cast<std::size_t>(ubCol) + 1, 0.0);
+    std::vector<double> t(at(ubCol) + 1, 0.0);
     for (int j = lb; j <= ubCol; ++j) {
         if (S[j] > 0.0) {
             double sum = 0.0;

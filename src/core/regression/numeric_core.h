@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/index.h"
+
 #include <optional>
 #include <vector>
 
@@ -32,9 +34,9 @@ int MathErr();
 // A vector of reals with indices 0..Ub, all 0 after creation.
 class TVector {
 public:
-    explicit TVector(int ub) : data_(static_cast<std::size_t>(ub) + 1, 0.0), ub_(ub) {}
-    double& operator[](int i) { return data_[static_cast<std::size_t>(i)]; }
-    double operator[](int i) const { return data_[static_cast<std::size_t>(i)]; }
+    explicit TVector(int ub) : data_(at(ub) + 1, 0.0), ub_(ub) {}
+    double& operator[](int i) { return data_[at(i)]; }
+    double operator[](int i) const { return data_[at(i)]; }
     int ub() const { return ub_; }
     double* data() { return data_.data(); }
     const double* data() const { return data_.data(); }
@@ -49,14 +51,14 @@ private:
 class TMatrix {
 public:
     TMatrix(int ub1, int ub2)
-        : data_((static_cast<std::size_t>(ub1) + 1) * (static_cast<std::size_t>(ub2) + 1), 0.0),
-          ub1_(ub1), ub2_(ub2), stride_(static_cast<std::size_t>(ub2) + 1)
+        : data_((at(ub1) + 1) * (at(ub2) + 1), 0.0),
+          ub1_(ub1), ub2_(ub2), stride_(at(ub2) + 1)
     {
     }
-    double* operator[](int row) { return data_.data() + static_cast<std::size_t>(row) * stride_; }
+    double* operator[](int row) { return data_.data() + at(row) * stride_; }
     const double* operator[](int row) const
     {
-        return data_.data() + static_cast<std::size_t>(row) * stride_;
+        return data_.data() + at(row) * stride_;
     }
     int ub1() const { return ub1_; }
     int ub2() const { return ub2_; }

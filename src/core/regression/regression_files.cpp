@@ -159,7 +159,7 @@ std::vector<std::string> resultHead(const std::string& dataFileName, const Resul
     const int k = r.k;
     const int N = r.N;
     std::vector<std::string> out = resultHeaderLines(dataFileName, r.studyName, r.names, r.yName);
-    out.reserve(out.size() + static_cast<std::size_t>(2 * k) + 20);
+    out.reserve(out.size() + at(2 * k) + 20);
     out.push_back(kDashes);
     out.push_back(kParameterHeader);
     out.push_back(kDashes);
@@ -203,7 +203,7 @@ std::vector<std::string> resultHead(const std::string& dataFileName, const Resul
 // One line of the residual listing, observation i (0-based).
 void appendListingLine(std::string& line, const ResultContent& r, int i)
 {
-    const auto ii = static_cast<std::size_t>(i);
+    const auto ii = at(i);
     const double y = r.Y[ii];
     const double yc = r.Ycalc[ii];
     const double sd = r.S[ii];

@@ -43,7 +43,7 @@ void ModelTables::append(std::optional<Mxw> mxw, Tmodel model, Feedback& feedbac
     if (!mxw)
         return;
     auto& table = tables_[*mxw];
-    if (table.size() >= static_cast<std::size_t>(kMaxModelsPerTable)) {
+    if (table.size() >= at(kMaxModelsPerTable)) {
         feedback.message(kTooManyStrata);
         return;
     }
@@ -56,7 +56,7 @@ void ModelTables::add_structure(const WorkDir& dir, const std::string& bestName,
 {
     const std::optional<Mxw> mxw = parseMxw(gxg);
     if (mxw && tables_[*mxw].size() >=
-                        static_cast<std::size_t>(kMaxModelsPerTable)) {
+                        at(kMaxModelsPerTable)) {
         feedback.message(kTooManyStrata);
         return;
     }

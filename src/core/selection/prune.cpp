@@ -41,7 +41,7 @@ void DeleteNonBest(const WorkDir& dir, int groupCount, const std::vector<std::st
     feedback.busy(true);
     const int count = static_cast<int>(strata.size());
     for (int i = 0; i < count; ++i) {
-        const std::string stratum = toskim2(strata[static_cast<std::size_t>(i)]);
+        const std::string stratum = toskim2(strata[at(i)]);
         for (Mxw m : kAllMxw) {
             if (!mxwChecked[m])
                 continue;

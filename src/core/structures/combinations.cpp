@@ -1,4 +1,5 @@
 #include "structures/combinations.h"
+#include "common/index.h"
 
 #include "common/number_format.h"
 #include "common/text_file.h"
@@ -51,17 +52,17 @@ std::vector<std::string> combinations(int g, int r)
     if (r < 1)
         return lines;
     const std::uint64_t count = combinationCount(g, r);
-    std::vector<int> a(static_cast<std::size_t>(r));
+    std::vector<int> a(at(r));
     for (int i = 0; i < r; ++i)
-        a[static_cast<std::size_t>(i)] = i + 1;
+        a[at(i)] = i + 1;
     lines.push_back(combinationText(a));
     for (std::uint64_t n = 1; n < count; ++n) {
         int i = r - 1;
-        while (i >= 0 && a[static_cast<std::size_t>(i)] >= g - r + i + 1)
+        while (i >= 0 && a[at(i)] >= g - r + i + 1)
             --i;
-        ++a[static_cast<std::size_t>(i)];
+        ++a[at(i)];
         for (int j = i + 1; j < r; ++j)
-            a[static_cast<std::size_t>(j)] = a[static_cast<std::size_t>(j - 1)] + 1;
+            a[at(j)] = a[at(j - 1)] + 1;
         lines.push_back(combinationText(a));
     }
     return lines;
@@ -82,10 +83,10 @@ std::vector<std::string> modelStructures(const GroupMembers& members)
     std::vector<std::string> partial{""};
     for (int group = 1; group <= g; ++group) {
         std::vector<std::string> next;
-        next.reserve(partial.size() * (members[static_cast<std::size_t>(group)].size() + 1));
+        next.reserve(partial.size() * (members[at(group)].size() + 1));
         for (const std::string& p : partial) {
             next.push_back(p);
-            for (int v : members[static_cast<std::size_t>(group)])
+            for (int v : members[at(group)])
                 next.push_back(p.empty() ? groupCode(group) + variableCode(v)
                                          : p + "-" + groupCode(group) + variableCode(v));
         }
