@@ -221,10 +221,14 @@ public:
             std::array<double, 3> bands{};
             for (int m = 0; m < 3; ++m)
                 bands[at(m)] = present[at(m)] && out.sds[at(m)] != nodata_ && msres[at(m)] > 0
-                                   ? std::sqrt((out.sds[at(m)] * out.sds[at(m)] + 1) * msres[at(m)])
+                                   ? newObservationError(out.sds[at(m)], msres[at(m)])
                                    : 0.0;
             out.outOfOrder = orderCheck(out.values, bands, present);
         }
+        if (settings_.sdInMxwUnits)
+            for (int m = 0; m < 3; ++m)
+                if (present[at(m)] && out.sds[at(m)] != nodata_ && msres[at(m)] > 0)
+                    out.sds[at(m)] = newObservationError(out.sds[at(m)], msres[at(m)]);
         return out;
     }
 
@@ -365,9 +369,10 @@ public:
                           if (!settings.mapped[at(m)])
                               continue;
                           for (const int key : {valueKey(m), sdKey(m)}) {
+                              const int decimals = key == sdKey(m) && settings.sdInMxwUnits ? 1 : 0;
                               for (double v : row->values[at(key)]) {
                                   text.clear();
-                                  appendFixed(text, v, 5, 0);
+                                  appendFixed(text, v, 5, decimals);
                                   outputs.schrijfwaarde(type, key, text);
                               }
                           }

@@ -17,6 +17,9 @@ struct MappingSettings {
     bool orderCheck = true;
     bool residuals = true;
     bool noMaps = false;
+    // The sd maps as the standard error of a new observation in MxW units,
+    // sqrt((sd^2 + 1) * MSRes) with one decimal, instead of the rounded ratio.
+    bool sdInMxwUnits = false;
 };
 
 inline constexpr const char* kNoModelToMap =
