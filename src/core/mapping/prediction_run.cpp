@@ -157,6 +157,7 @@ void loadModels(AppState& state, const MappingSettings& settings, Canvas& fitCan
 // there is none), and whether the order check corrected it.
 struct CellOutcome {
     std::array<double, 3> values{}, sds{};
+    std::array<double, 3> msres{};  // of the models used
     bool stratumMissing = false;
     bool outOfOrder = false;
 };
@@ -229,6 +230,7 @@ public:
             for (int m = 0; m < 3; ++m)
                 if (present[at(m)] && out.sds[at(m)] != nodata_ && msres[at(m)] > 0)
                     out.sds[at(m)] = newObservationError(out.sds[at(m)], msres[at(m)]);
+        out.msres = msres;
         return out;
     }
 
@@ -486,10 +488,50 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
     return wrongOrder;
 }
 
+// Stage 4b: the normalized residuals kriged (regression kriging): a second
+// pass over the grids gives the unrounded predictions with their sd ratios
+// and residual variances, which the kriging adds to and writes.
+std::string krigeResiduals(AppState& state, const MappingSettings& settings, const GridHeader& header,
+                           Canvas& picture)
+{
+    Feedback& fb = state.fb();
+    fb.statusText("Kriging the normalized residuals ...");
+    RegressionKriging kriging(state, settings.mapped, settings.outputNames, settings.kriging,
+                              settings.orderCheck, header, picture);
+    if (!kriging.any())
+        return kriging.closingText();
+    MappingSettings raw = settings;
+    raw.orderCheck = false;
+    raw.sdInMxwUnits = false;
+    const long long nrows = header.nrows, ncols = header.ncols;
+    const int n = state.registry.AuxVarCount;
+    const std::size_t slots = at(n + 1);
+    CellPredictor predictor(state, raw, header.nodata);
+    InputStreams inputs;
+    inputs.openlees(state.workDir, state.registry, state.GridProps, &state.gridLibrary);
+    {
+        RowReader reader(inputs, n, nrows, ncols, true);
+        ProgressThrottle progress(fb, static_cast<double>(nrows), "% kriging");
+        for (long long r = 1; r <= nrows; ++r) {
+            const InRow in = reader.next();
+            for (long long c = 1; c <= ncols; ++c) {
+                const CellOutcome cell =
+                    predictor.predict(in.cells.data() + static_cast<std::size_t>(c - 1) * slots);
+                kriging.cell(cell.values, cell.sds, cell.msres);
+            }
+            kriging.endRow();
+            progress.update(static_cast<double>(r));
+        }
+        kriging.finish();
+    }
+    inputs.close();
+    return kriging.closingText();
+}
+
 }  // namespace
 
 MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, Canvas& fitCanvas,
-                             Canvas& statusCanvas)
+                             Canvas& statusCanvas, Canvas* variogramCanvas)
 {
     MappingOutcome outcome;
     Feedback& fb = state.fb();
@@ -541,6 +583,8 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
     // Stage 4: residuals at the points; stage 5: the closing message.
     if (settings.residuals)
         outcome.residualFile = normalizedResiduals(state, settings.mapped, closing);
+    if (settings.kriging.on && settings.residuals && !settings.noMaps && type == TGridFileType::asciigrid)
+        closing += krigeResiduals(state, settings, header, variogramCanvas ? *variogramCanvas : fitCanvas);
 
     fb.busy(false);
     fb.progress(0, 100, "Idle");
