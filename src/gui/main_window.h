@@ -145,6 +145,8 @@ public:
     QCheckBox* chckbxVOLGORDEGXG = nullptr;
     QCheckBox* chckbxRESIDU = nullptr;
     QCheckBox* chckbxJustNormal = nullptr;
+    QCheckBox* chckbxSDUNITS = nullptr;
+    QCheckBox* chckbxKRIGING = nullptr;
     QPushButton* btbttnPredict = nullptr;
     QLabel* imgMAPSTATUS = nullptr;
 
