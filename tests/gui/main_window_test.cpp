@@ -15,7 +15,9 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -317,6 +319,40 @@ TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
     ASSERT_EQ(guiNames, batchNames);
     for (const auto& [name, content] : gui)
         EXPECT_TRUE(content == batch.at(name)) << name;
+}
+
+// Kriging is offered while residuals and maps are made; a run with it writes
+// the kriged maps and leaves the last variogram in the result picture.
+TEST(TfrmMAIN, KrigingFollowsTheResidualsAndShowsItsVariogram)
+{
+    MainFixture f;
+    TfrmMAIN& w = *f.window;
+    f.importPoints();
+    w.btbttnFILESOK->click();
+    ASSERT_TRUE(w.grpbxTAB2->isEnabled());
+    EXPECT_TRUE(w.chckbxKRIGING->isEnabled());
+    EXPECT_FALSE(w.chckbxKRIGING->isChecked());
+    EXPECT_FALSE(w.chckbxSDUNITS->isChecked());
+    w.chckbxRESIDU->click();
+    EXPECT_FALSE(w.chckbxKRIGING->isEnabled());
+    w.chckbxRESIDU->click();
+    w.chckbxJustNormal->click();
+    EXPECT_FALSE(w.chckbxKRIGING->isEnabled());
+    w.chckbxJustNormal->click();
+    EXPECT_TRUE(w.chckbxKRIGING->isEnabled());
+    w.chckbxKRIGING->click();
+    w.chckbxSDUNITS->click();
+    f.messages.clear();
+    w.btbttnPredict->click();
+    ASSERT_FALSE(f.messages.empty());
+    EXPECT_TRUE(f.messages.back().contains(QStringLiteral("The normalized residuals were kriged")))
+        << f.messages.back().toStdString();
+    EXPECT_TRUE(fs::exists(f.tmp / "MSW_RK.asc"));
+    EXPECT_TRUE(fs::exists(f.tmp / "SDMSW_RK.asc"));
+    EXPECT_TRUE(fs::exists(f.tmp / "MLW-variogram.wmf"));
+    const QImage shown = w.imgFIT->pixmap().toImage();
+    EXPECT_EQ(shown, QImage(QString::fromStdString((f.tmp / "MLW-variogram.wmf").string()), "BMP")
+                         .convertToFormat(shown.format()));
 }
 
 // The grid dialog starts where the last grid was and proposes "*.asc" only

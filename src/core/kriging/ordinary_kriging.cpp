@@ -60,7 +60,7 @@ std::shared_ptr<const OrdinaryKriging::System> OrdinaryKriging::factorize(std::v
         const KrigingPoint& p = points_[members[static_cast<std::size_t>(i)]];
         for (Eigen::Index j = 0; j <= i; ++j) {
             const KrigingPoint& q = points_[members[static_cast<std::size_t>(j)]];
-            a(i, j) = a(j, i) = model_.covariance(std::hypot(p.x - q.x, p.y - q.y));
+            a(i, j) = a(j, i) = model_.covariance(std::sqrt((p.x - q.x) * (p.x - q.x) + (p.y - q.y) * (p.y - q.y)));
         }
         a(i, n) = a(n, i) = 1.0;
         z(i) = p.value;
@@ -86,16 +86,20 @@ KrigingEstimate OrdinaryKriging::estimate(const System& s, double x, double y, s
     if (!s.ok)
         return e;
     const std::size_t n = s.members.size();
-    b.resize(n + 1);
+    // b holds [c; 1] and, behind it, room for A^-1 [c; 1]: no allocation per cell.
+    b.resize(2 * (n + 1));
     for (std::size_t i = 0; i < n; ++i) {
         const KrigingPoint& p = points_[s.members[i]];
-        b[i] = model_.covariance(std::hypot(p.x - x, p.y - y));
+        b[i] = model_.covariance(std::sqrt((p.x - x) * (p.x - x) + (p.y - y) * (p.y - y)));
     }
     b[n] = 1.0;
-    const Eigen::Map<const Eigen::VectorXd> bv(b.data(), static_cast<Eigen::Index>(n + 1));
+    const auto size = static_cast<Eigen::Index>(n + 1);
+    const Eigen::Map<const Eigen::VectorXd> bv(b.data(), size);
+    Eigen::Map<Eigen::VectorXd> weights(b.data() + n + 1, size);
     e.value = bv.dot(s.alpha);
+    weights.noalias() = s.inverse * bv;
     // sigma^2 = C(0) - [c; 1]' A^-1 [c; 1]; rounding may take it just below 0.
-    e.variance = std::max(0.0, model_.sill() - bv.dot(s.inverse * bv));
+    e.variance = std::max(0.0, model_.sill() - bv.dot(weights));
     e.ok = std::isfinite(e.value) && std::isfinite(e.variance);
     return e;
 }
