@@ -1,10 +1,12 @@
 // The third tab, "Predict GxG": output names, optional settings and the
 // mapping run with its live map-status picture.
 #include "gui/main_window.h"
+#include "gui/variogram_window.h"
 #include "mapping/prediction_run.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -110,8 +112,20 @@ void TfrmMAIN::btbttnPredictClick()
     settings.noMaps = chckbxJustNormal->isChecked();
     settings.sdInMxwUnits = chckbxSDUNITS->isChecked();
     settings.kriging.on = chckbxKRIGING->isEnabled() && chckbxKRIGING->isChecked();
-    guarded([&] { runPrediction(*state_, settings, *fitCanvas_, *statusCanvas_); });
+    MappingOutcome outcome;
+    QtCanvas variogramCanvas(kPlotWidth, kPlotHeight);
+    guarded([&] { outcome = runPrediction(*state_, settings, *fitCanvas_, *statusCanvas_, &variogramCanvas); });
     refreshPictures();
+    // The kriging's variograms, as saved, in a window of their own.
+    std::vector<QImage> pictures;
+    for (const std::string& name : outcome.variogramPictures)
+        pictures.emplace_back(QString::fromStdString((state_->workDir.path() / name).string()), "BMP");
+    if (!pictures.empty()) {
+        TfrmVariograms window(pictures, this);
+        variograms_ = &window;
+        window.exec();
+        variograms_ = nullptr;
+    }
 }
 
 }  // namespace tolvar::gui

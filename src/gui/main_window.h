@@ -29,6 +29,7 @@ namespace tolvar::gui {
 class HelpViewer;
 class TfrmBUISDATA;
 class TfrmMultiScatter;
+class TfrmVariograms;
 class TfrmMAIN;
 
 // Index of the window's control arrays, which are numbered as the slots and groups.
@@ -89,6 +90,8 @@ public:
     HelpViewer* helpViewer() const;
     // The scatterplot matrix while it is open (tests close it).
     TfrmMultiScatter* multiScatter() const { return multiScatter_; }
+    // The variogram window while it is open after a kriging run.
+    TfrmVariograms* variograms() const { return variograms_; }
 
     // --- controls, by their names ---
     QTabBar* tbcntrlMAIN = nullptr;
@@ -207,6 +210,7 @@ private:
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
     TfrmMultiScatter* multiScatter_ = nullptr;
+    TfrmVariograms* variograms_ = nullptr;
     std::array<int, 3> sdColumns_{-1, -1, -1};
     std::string bestName_;
     bool started_ = false;

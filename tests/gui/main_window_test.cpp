@@ -4,6 +4,7 @@
 #include "gui/main_window.h"
 #include "gui/multi_scatter_window.h"
 #include "gui/point_data_editor.h"
+#include "gui/variogram_window.h"
 #include "regression/no_regression.h"
 #include "selection/select_best.h"
 #include "support/raster_fixtures.h"
@@ -322,7 +323,7 @@ TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
 }
 
 // Kriging is offered while residuals and maps are made; a run with it writes
-// the kriged maps and leaves the last variogram in the result picture.
+// the kriged maps and shows the variograms it saved in a window of their own.
 TEST(TfrmMAIN, KrigingFollowsTheResidualsAndShowsItsVariogram)
 {
     MainFixture f;
@@ -343,16 +344,29 @@ TEST(TfrmMAIN, KrigingFollowsTheResidualsAndShowsItsVariogram)
     w.chckbxKRIGING->click();
     w.chckbxSDUNITS->click();
     f.messages.clear();
+    std::vector<QImage> shown;
+    QTimer::singleShot(0, &w, [&w, &shown] {
+        ASSERT_NE(w.variograms(), nullptr);
+        EXPECT_EQ(w.variograms()->windowTitle(), QStringLiteral("Variograms of the normalized residuals"));
+        for (QLabel* label : w.variograms()->imgVariogram)
+            shown.push_back(label->pixmap().toImage());
+        w.variograms()->Button1->click();
+    });
     w.btbttnPredict->click();
+    EXPECT_EQ(w.variograms(), nullptr);
     ASSERT_FALSE(f.messages.empty());
     EXPECT_TRUE(f.messages.back().contains(QStringLiteral("The normalized residuals were kriged")))
         << f.messages.back().toStdString();
     EXPECT_TRUE(fs::exists(f.tmp / "MSW_RK.asc"));
     EXPECT_TRUE(fs::exists(f.tmp / "SDMSW_RK.asc"));
     EXPECT_TRUE(fs::exists(f.tmp / "MLW-variogram.wmf"));
-    const QImage shown = w.imgFIT->pixmap().toImage();
-    EXPECT_EQ(shown, QImage(QString::fromStdString((f.tmp / "MLW-variogram.wmf").string()), "BMP")
-                         .convertToFormat(shown.format()));
+    // One picture per mapped MxW, as saved.
+    ASSERT_EQ(shown.size(), 3u);
+    const char* names[3] = {"MHW-variogram.wmf", "MSW-variogram.wmf", "MLW-variogram.wmf"};
+    for (int m = 0; m < 3; ++m)
+        EXPECT_EQ(shown[m].convertToFormat(QImage::Format_RGB32),
+                  QImage(QString::fromStdString((f.tmp / names[m]).string()), "BMP").convertToFormat(QImage::Format_RGB32))
+            << names[m];
 }
 
 // The grid dialog starts where the last grid was and proposes "*.asc" only

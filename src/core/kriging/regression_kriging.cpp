@@ -96,6 +96,7 @@ RegressionKriging::RegressionKriging(AppState& state, const std::array<bool, 3>&
             drawVariogram(picture, k);
             const std::string file = name + "-variogram.wmf";
             picture.saveBmp(state.workDir.path() / file);
+            pictures_.push_back(file);
             state.ADDLOG("Variogram picture <" + file + "> written to file");
         }
         if (!k.fit.model) {

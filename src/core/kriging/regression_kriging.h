@@ -67,6 +67,8 @@ public:
     void finish();
     // The text for the closing message, with what could not be kriged.
     const std::string& closingText() const { return closing_; }
+    // The variogram pictures saved, as file names in the working directory.
+    const std::vector<std::string>& pictures() const { return pictures_; }
 
 private:
     void flushBand();
@@ -84,6 +86,7 @@ private:
     long long wrongOrder_ = 0;
     std::string closing_;
     std::string text_;
+    std::vector<std::string> pictures_;
 };
 
 }  // namespace tolvar

@@ -211,8 +211,7 @@ VariogramFit fitVariogram(const ExperimentalVariogram& v, int pointCount)
     if (!(m.sill() > 0)) {
         fit.problem = "the normalized residuals do not vary";
         fit.model.reset();
-    } else if (m.psill < 0.05 * m.sill() ||
-               (v.distance.size() > 1 && shapeValue(m.shape, v.distance[1], m.range) >= 0.95)) {
+    } else if (m.gamma(v.distance.front()) >= 0.95 * m.sill()) {
         fit.problem = "the variogram shows no spatial correlation (pure nugget)";
         fit.model.reset();
     }

@@ -78,9 +78,8 @@ inline constexpr int kMinVariogramClasses = 3;
 // by a scan over a wide bracket refined by golden section, so the fit does
 // not depend on starting values. No model comes back, with the reason, when
 // the points are too few, the classes too few, or the variogram shows no
-// spatial structure (a pure nugget: a partial sill under 5 % of the sill, or
-// a structure that has reached 95 % of its partial sill at the second class
-// already, which the classes cannot tell from a nugget).
+// spatial structure (a pure nugget: the model is at 95 % of its sill or more
+// at the first class already, so the classes show no structure to krige).
 VariogramFit fitVariogram(const ExperimentalVariogram& v, int pointCount);
 
 }  // namespace tolvar

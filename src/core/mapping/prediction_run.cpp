@@ -492,12 +492,13 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
 // pass over the grids gives the unrounded predictions with their sd ratios
 // and residual variances, which the kriging adds to and writes.
 std::string krigeResiduals(AppState& state, const MappingSettings& settings, const GridHeader& header,
-                           Canvas& picture)
+                           Canvas& picture, std::vector<std::string>& pictures)
 {
     Feedback& fb = state.fb();
     fb.statusText("Kriging the normalized residuals ...");
     RegressionKriging kriging(state, settings.mapped, settings.outputNames, settings.kriging,
                               settings.orderCheck, header, picture);
+    pictures = kriging.pictures();
     if (!kriging.any())
         return kriging.closingText();
     MappingSettings raw = settings;
@@ -584,7 +585,8 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
     if (settings.residuals)
         outcome.residualFile = normalizedResiduals(state, settings.mapped, closing);
     if (settings.kriging.on && settings.residuals && !settings.noMaps && type == TGridFileType::asciigrid)
-        closing += krigeResiduals(state, settings, header, variogramCanvas ? *variogramCanvas : fitCanvas);
+        closing += krigeResiduals(state, settings, header, variogramCanvas ? *variogramCanvas : fitCanvas,
+                                  outcome.variogramPictures);
 
     fb.busy(false);
     fb.progress(0, 100, "Idle");

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace tolvar {
 
@@ -35,6 +36,7 @@ struct MappingOutcome {
     std::string closingMessage;  // the text of the closing message box
     long long cellsOutOfOrder = 0;
     std::string residualFile;
+    std::vector<std::string> variogramPictures;  // of the kriging, when on
 };
 
 // btbttnPredictClick without its widgets: best models per stratum and MxW

@@ -288,8 +288,6 @@ TEST(Gstat, KrigingVariogramAndFitAgree)
         EXPECT_NEAR(m.psill, gf[s][1], 1e-3 * sill);
         EXPECT_NEAR(m.range, gf[s][2], 1e-3 * gf[s][2]);
         EXPECT_LE(fit.errors[s], gf[s][3] * (1 + 1e-6));
-        std::printf("%s: ours nugget %.6g psill %.6g range %.6g error %.8g; gstat %.6g %.6g %.6g %.8g\n",
-                    m.shapeName(), m.nugget, m.psill, m.range, fit.errors[s], gf[s][0], gf[s][1], gf[s][2], gf[s][3]);
     }
 }
 
