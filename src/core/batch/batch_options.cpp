@@ -266,6 +266,10 @@ BatchRequest parseBatchArguments(const std::vector<std::string>& args)
     }
     if (r.pointFile.empty())
         return fail("no point file given");
+    // Kriging works on the residuals and adds to the maps.
+    if (r.krige && (r.noResiduals || r.noMaps))
+        return fail(std::string("--krige needs the normalized residuals and the maps: leave out ") +
+                    (r.noResiduals ? "--no-residuals" : "--no-maps"));
     return r;
 }
 

@@ -23,7 +23,7 @@ LagClasses lagClassesFor(const std::vector<KrigingPoint>& points, std::optional<
     }
     c.cutoff = cutoff.value_or(std::hypot(x1 - x0, y1 - y0) / 3.0);
     if (width) {
-        c.width = std::min(*width, c.cutoff);
+        c.width = std::clamp(*width, c.cutoff / kMaxVariogramClasses, c.cutoff);
     } else {
         const double spacing = PointIndex(points).meanNearestDistance();
         c.width = std::clamp(spacing, c.cutoff / 30.0, c.cutoff / 5.0);

@@ -18,6 +18,8 @@ struct LagClasses {
     double cutoff = 0.0;
 };
 
+inline constexpr double kMaxVariogramClasses = 1000;
+
 // The classes a set of points suggests, when the user names none:
 // - cutoff: a third of the diagonal of the points' bounding box; pairs farther
 //   apart are few and lie mostly along the edges of the area;
@@ -25,7 +27,9 @@ struct LagClasses {
 //   of the points), kept between cutoff / 30 and cutoff / 5, so that the
 //   first classes hold the closest pairs and there are 5 to 30 classes.
 // A given width or cutoff replaces its default; a width larger than the
-// cutoff is cut to it. All points at one place give a zero cutoff.
+// cutoff is cut to it, one that would give more than kMaxVariogramClasses
+// classes is widened to give that many. All points at one place give a zero
+// cutoff.
 LagClasses lagClassesFor(const std::vector<KrigingPoint>& points, std::optional<double> width = {},
                          std::optional<double> cutoff = {});
 

@@ -50,6 +50,8 @@ TEST(BatchCli, HelpVersionAndOptionErrors)
         {{"--cutoff", "nan", "p.csv"}, "bad --cutoff \"nan\""},
         {{"--neighbours", "2.5", "p.csv"}, "bad --neighbours \"2.5\""},
         {{"--neighbours", "0", "p.csv"}, "bad --neighbours \"0\""},
+        {{"--krige", "--no-residuals", "p.csv"}, "--krige needs the normalized residuals and the maps"},
+        {{"--krige", "--no-maps", "p.csv"}, "--krige needs the normalized residuals and the maps"},
     };
     for (const Case& c : cases) {
         const BatchRequest r = parseBatchArguments(c.args);

@@ -131,6 +131,7 @@ TEST(Variogram, ClassesFollowSpacingAndExtent)
     EXPECT_NEAR(lagClassesFor(grid, {}, 300.0).width, 300.0 / 5, 1e-9);    // at least five classes
     EXPECT_NEAR(lagClassesFor(grid, {}, 6000.0).width, 6000.0 / 30, 1e-9); // at most thirty
     EXPECT_NEAR(lagClassesFor(grid, 5000.0, 300.0).width, 300.0, 1e-12);   // never wider than the cutoff
+    EXPECT_NEAR(lagClassesFor(grid, 1e-9, 300.0).width, 0.3, 1e-12);       // nor too many classes
     const auto v = experimentalVariogram(grid, {100, 250});
     ASSERT_EQ(v.pairs.size(), 3u);  // (0,100], (100,200], (200,250]
     EXPECT_EQ(v.pairs[0], 2 * 20 * 19);  // the horizontal and vertical neighbours
