@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numeric>
 #include <thread>
 
@@ -156,7 +157,10 @@ void OrdinaryKriging::krigeBlock(const CellWindow& w, long long c0, long long r0
     const std::size_t keep = std::min(neighbours_, candidates.size());
 
     std::vector<std::shared_ptr<const System>> systems;  // of this block
-    std::vector<std::pair<double, std::size_t>> order(candidates.size());
+    const System* current = nullptr;
+    std::vector<char> inCurrent(candidates.size(), 0);  // by candidate position
+    std::vector<double> d2(candidates.size());
+    std::vector<std::pair<double, std::size_t>> order(candidates.size());  // (d2, position)
     std::vector<std::size_t> members(keep);
     for (long long r = r0; r < r1; ++r)
         for (long long c = c0; c < c1; ++c) {
@@ -166,16 +170,36 @@ void OrdinaryKriging::krigeBlock(const CellWindow& w, long long c0, long long r0
             const double x = cellX(c), y = cellY(r);
             for (std::size_t i = 0; i < candidates.size(); ++i) {
                 const KrigingPoint& p = points_[candidates[i]];
-                order[i] = {(p.x - x) * (p.x - x) + (p.y - y) * (p.y - y), candidates[i]};
+                d2[i] = (p.x - x) * (p.x - x) + (p.y - y) * (p.y - y);
             }
+            // Mostly the neighbourhood of the cell before: every member nearer
+            // than every other candidate (a tie takes the full way).
+            if (current) {
+                double farthestIn = 0, nearestOut = std::numeric_limits<double>::infinity();
+                for (std::size_t i = 0; i < candidates.size(); ++i)
+                    if (inCurrent[i])
+                        farthestIn = std::max(farthestIn, d2[i]);
+                    else
+                        nearestOut = std::min(nearestOut, d2[i]);
+                if (farthestIn < nearestOut) {
+                    out[k] = estimate(*current, x, y, b);
+                    continue;
+                }
+            }
+            // Candidates are in point order, so positions break ties as indices do.
+            for (std::size_t i = 0; i < candidates.size(); ++i)
+                order[i] = {d2[i], i};
             std::partial_sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(keep), order.end());
-            for (std::size_t i = 0; i < keep; ++i)
-                members[i] = order[i].second;
+            std::fill(inCurrent.begin(), inCurrent.end(), 0);
+            for (std::size_t i = 0; i < keep; ++i) {
+                inCurrent[order[i].second] = 1;
+                members[i] = candidates[order[i].second];
+            }
             std::sort(members.begin(), members.end());
             const auto found = std::find_if(systems.begin(), systems.end(),
                                             [&](const auto& s) { return s->members == members; });
-            const System& s = found != systems.end() ? **found : *systems.emplace_back(factorize(members));
-            out[k] = estimate(s, x, y, b);
+            current = found != systems.end() ? found->get() : systems.emplace_back(factorize(members)).get();
+            out[k] = estimate(*current, x, y, b);
         }
 }
 
