@@ -2,10 +2,12 @@
 // mapping run with its live map-status picture.
 #include "gui/main_window.h"
 #include "common/index.h"
+#include "gui/variogram_window.h"
 #include "mapping/prediction_run.h"
 
 #include <QCheckBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -25,19 +27,19 @@ void TfrmMAIN::buildPredictTab()
     QGroupBox* tab = grpbxTAB3;
     auto* mandatory = new QGroupBox(QStringLiteral(" Mandatory settings "), tab);
     // The settings keep to the left of the 350 x 350 map-status picture.
-    mandatory->setGeometry(8, 12, kSettingsWidth, 214);
+    mandatory->setGeometry(8, 12, kSettingsWidth, 194);
     for (int i = 0; i < 6; ++i) {
         auto* label = new QLabel(QString::fromLatin1(kNameLabels[i]), mandatory);
-        label->setGeometry(10, 24 + 24 * i, 50, 20);
+        label->setGeometry(10, 20 + 22 * i, 50, 20);
         auto* edit = new QLineEdit(QString::fromLatin1(kNotPredicted), mandatory);
         edit->setObjectName(QString::fromLatin1(kNameBoxes[i]));
-        edit->setGeometry(62, 24 + 24 * i, kSettingsWidth - 72, 20);
+        edit->setGeometry(62, 20 + 22 * i, kSettingsWidth - 72, 20);
         edit->setEnabled(false);
         outputNames[at(i)] = edit;
     }
     rdgrpGRIDTYPE = new QGroupBox(QStringLiteral(" type of outputfile  (all MxW) "), mandatory);
     rdgrpGRIDTYPE->setObjectName(QStringLiteral("rdgrpGRIDTYPE"));
-    rdgrpGRIDTYPE->setGeometry(10, 170, kSettingsWidth - 20, 38);
+    rdgrpGRIDTYPE->setGeometry(10, 152, kSettingsWidth - 20, 36);
     auto* ascii = new QRadioButton(QStringLiteral("ASCII-grid file"), rdgrpGRIDTYPE);
     ascii->setGeometry(10, 16, 150, 18);
     ascii->setChecked(true);
@@ -46,23 +48,39 @@ void TfrmMAIN::buildPredictTab()
     rdgrpGRIDTYPE->setEnabled(false);
 
     auto* optional = new QGroupBox(QStringLiteral(" Optional settings "), tab);
-    optional->setGeometry(8, 230, kSettingsWidth, 96);
+    optional->setGeometry(8, 210, kSettingsWidth, 132);
     // A size smaller, so the longest caption fits beside the picture.
     QFont small = optional->font();
     small.setPointSizeF(small.pointSizeF() - 1);
     optional->setFont(small);
     chckbxVOLGORDEGXG = new QCheckBox(QStringLiteral("Check on logical order MHW-MSW-MLW (in maps only)"), optional);
     chckbxVOLGORDEGXG->setObjectName(QStringLiteral("chckbxVOLGORDEGXG"));
-    chckbxVOLGORDEGXG->setGeometry(8, 22, kSettingsWidth - 12, 20);
+    chckbxVOLGORDEGXG->setGeometry(8, 18, kSettingsWidth - 12, 20);
     chckbxVOLGORDEGXG->setChecked(true);
     chckbxRESIDU = new QCheckBox(QStringLiteral("Add normalized  residuals to point data"), optional);
     chckbxRESIDU->setObjectName(QStringLiteral("chckbxRESIDU"));
-    chckbxRESIDU->setGeometry(8, 46, kSettingsWidth - 12, 20);
+    chckbxRESIDU->setGeometry(8, 40, kSettingsWidth - 12, 20);
     chckbxRESIDU->setChecked(true);
     chckbxJustNormal = new QCheckBox(
         QStringLiteral("No maps; only calculation of normalized residuals at data points"), optional);
     chckbxJustNormal->setObjectName(QStringLiteral("chckbxJustNormal"));
-    chckbxJustNormal->setGeometry(8, 70, kSettingsWidth - 12, 20);
+    chckbxJustNormal->setGeometry(8, 62, kSettingsWidth - 12, 20);
+    chckbxSDUNITS = new QCheckBox(QStringLiteral("Standard deviation maps in MxW units (one decimal)"), optional);
+    chckbxSDUNITS->setObjectName(QStringLiteral("chckbxSDUNITS"));
+    chckbxSDUNITS->setGeometry(8, 84, kSettingsWidth - 12, 20);
+    chckbxKRIGING = new QCheckBox(QStringLiteral("Krige the normalized residuals (regression kriging)"), optional);
+    chckbxKRIGING->setObjectName(QStringLiteral("chckbxKRIGING"));
+    chckbxKRIGING->setGeometry(8, 106, kSettingsWidth - 12, 20);
+    hints_->set(chckbxSDUNITS, QStringLiteral("Write the sd maps as the standard error of a new observation, "
+                                              "sqrt((sd^2 + 1) MSres), in MxW units"));
+    hints_->set(chckbxKRIGING, QStringLiteral("Krige the normalized residuals and write MxW_RK and SDMxW_RK "
+                                              "beside the maps"));
+    // Kriging needs the residuals and the maps.
+    auto krigingPossible = [this] {
+        chckbxKRIGING->setEnabled(chckbxRESIDU->isChecked() && !chckbxJustNormal->isChecked());
+    };
+    connect(chckbxRESIDU, &QCheckBox::toggled, this, krigingPossible);
+    connect(chckbxJustNormal, &QCheckBox::toggled, this, krigingPossible);
     hints_->set(chckbxVOLGORDEGXG, QStringLiteral("MHW / MSW / MLW are changed inside their bandwidth if the "
                                                   "order MHW<MSW<MLW is not right"));
     hints_->set(chckbxRESIDU, QStringLiteral("Per stratum the difference between point-MxW and predicted MxW "
@@ -75,7 +93,7 @@ void TfrmMAIN::buildPredictTab()
 
     btbttnPredict = new QPushButton(QStringLiteral("Settings OK; start mapping"), tab);
     btbttnPredict->setObjectName(QStringLiteral("btbttnPredict"));
-    btbttnPredict->setGeometry(8, 334, kSettingsWidth, 30);
+    btbttnPredict->setGeometry(8, 345, kSettingsWidth, 28);
     hints_->set(btbttnPredict, QStringLiteral("Fix mandatory and optional settings and start mapping MxW"));
     connect(btbttnPredict, &QPushButton::clicked, this, &TfrmMAIN::btbttnPredictClick);
 
@@ -93,8 +111,22 @@ void TfrmMAIN::btbttnPredictClick()
     settings.orderCheck = chckbxVOLGORDEGXG->isChecked();
     settings.residuals = chckbxRESIDU->isChecked();
     settings.noMaps = chckbxJustNormal->isChecked();
-    guarded([&] { runPrediction(*state_, settings, *fitCanvas_, *statusCanvas_); });
+    settings.sdInMxwUnits = chckbxSDUNITS->isChecked();
+    settings.kriging.on = chckbxKRIGING->isEnabled() && chckbxKRIGING->isChecked();
+    MappingOutcome outcome;
+    QtCanvas variogramCanvas(kPlotWidth, kPlotHeight);
+    guarded([&] { outcome = runPrediction(*state_, settings, *fitCanvas_, *statusCanvas_, &variogramCanvas); });
     refreshPictures();
+    // The kriging's variograms, as saved, in a window of their own.
+    std::vector<QImage> pictures;
+    for (const std::string& name : outcome.variogramPictures)
+        pictures.emplace_back(QString::fromStdString((state_->workDir.path() / name).string()), "BMP");
+    if (!pictures.empty()) {
+        TfrmVariograms window(pictures, this);
+        variograms_ = &window;
+        window.exec();
+        variograms_ = nullptr;
+    }
 }
 
 }  // namespace tolvar::gui

@@ -30,6 +30,7 @@ namespace tolvar::gui {
 class HelpViewer;
 class TfrmBUISDATA;
 class TfrmMultiScatter;
+class TfrmVariograms;
 class TfrmMAIN;
 
 // What core says while a command runs, shown by the main window: messages in
@@ -84,6 +85,8 @@ public:
     HelpViewer* helpViewer() const;
     // The scatterplot matrix while it is open (tests close it).
     TfrmMultiScatter* multiScatter() const { return multiScatter_; }
+    // The variogram window while it is open after a kriging run.
+    TfrmVariograms* variograms() const { return variograms_; }
 
     // --- controls, by their names ---
     QTabBar* tbcntrlMAIN = nullptr;
@@ -140,6 +143,8 @@ public:
     QCheckBox* chckbxVOLGORDEGXG = nullptr;
     QCheckBox* chckbxRESIDU = nullptr;
     QCheckBox* chckbxJustNormal = nullptr;
+    QCheckBox* chckbxSDUNITS = nullptr;
+    QCheckBox* chckbxKRIGING = nullptr;
     QPushButton* btbttnPredict = nullptr;
     QLabel* imgMAPSTATUS = nullptr;
 
@@ -200,6 +205,7 @@ private:
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
     TfrmMultiScatter* multiScatter_ = nullptr;
+    TfrmVariograms* variograms_ = nullptr;
     PerMxw<int> sdColumns_{-1, -1, -1};
     std::string bestName_;
     bool started_ = false;

@@ -4,6 +4,7 @@
 #include "gui/main_window.h"
 #include "gui/multi_scatter_window.h"
 #include "gui/point_data_editor.h"
+#include "gui/variogram_window.h"
 #include "regression/no_regression.h"
 #include "selection/select_best.h"
 #include "support/raster_fixtures.h"
@@ -15,7 +16,9 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
+#include <QPixmap>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenuBar>
@@ -317,6 +320,53 @@ TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
     ASSERT_EQ(guiNames, batchNames);
     for (const auto& [name, content] : gui)
         EXPECT_TRUE(content == batch.at(name)) << name;
+}
+
+// Kriging is offered while residuals and maps are made; a run with it writes
+// the kriged maps and shows the variograms it saved in a window of their own.
+TEST(TfrmMAIN, KrigingFollowsTheResidualsAndShowsItsVariogram)
+{
+    MainFixture f;
+    TfrmMAIN& w = *f.window;
+    f.importPoints();
+    w.btbttnFILESOK->click();
+    ASSERT_TRUE(w.grpbxTAB2->isEnabled());
+    EXPECT_TRUE(w.chckbxKRIGING->isEnabled());
+    EXPECT_FALSE(w.chckbxKRIGING->isChecked());
+    EXPECT_FALSE(w.chckbxSDUNITS->isChecked());
+    w.chckbxRESIDU->click();
+    EXPECT_FALSE(w.chckbxKRIGING->isEnabled());
+    w.chckbxRESIDU->click();
+    w.chckbxJustNormal->click();
+    EXPECT_FALSE(w.chckbxKRIGING->isEnabled());
+    w.chckbxJustNormal->click();
+    EXPECT_TRUE(w.chckbxKRIGING->isEnabled());
+    w.chckbxKRIGING->click();
+    w.chckbxSDUNITS->click();
+    f.messages.clear();
+    std::vector<QImage> shown;
+    QTimer::singleShot(0, &w, [&w, &shown] {
+        ASSERT_NE(w.variograms(), nullptr);
+        EXPECT_EQ(w.variograms()->windowTitle(), QStringLiteral("Variograms of the normalized residuals"));
+        for (QLabel* label : w.variograms()->imgVariogram)
+            shown.push_back(label->pixmap().toImage());
+        w.variograms()->Button1->click();
+    });
+    w.btbttnPredict->click();
+    EXPECT_EQ(w.variograms(), nullptr);
+    ASSERT_FALSE(f.messages.empty());
+    EXPECT_TRUE(f.messages.back().contains(QStringLiteral("The normalized residuals were kriged")))
+        << f.messages.back().toStdString();
+    EXPECT_TRUE(fs::exists(f.tmp / "MSW_RK.asc"));
+    EXPECT_TRUE(fs::exists(f.tmp / "SDMSW_RK.asc"));
+    EXPECT_TRUE(fs::exists(f.tmp / "MLW-variogram.wmf"));
+    // One picture per mapped MxW, as saved.
+    ASSERT_EQ(shown.size(), 3u);
+    const char* names[3] = {"MHW-variogram.wmf", "MSW-variogram.wmf", "MLW-variogram.wmf"};
+    for (int m = 0; m < 3; ++m)
+        EXPECT_EQ(shown[m].convertToFormat(QImage::Format_RGB32),
+                  QImage(QString::fromStdString((f.tmp / names[m]).string()), "BMP").convertToFormat(QImage::Format_RGB32))
+            << names[m];
 }
 
 // The grid dialog starts where the last grid was and proposes "*.asc" only

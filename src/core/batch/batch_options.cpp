@@ -1,8 +1,10 @@
 #include "batch/batch_options.h"
 
+#include "common/number_format.h"
 #include "common/work_dir.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <sstream>
 
@@ -48,6 +50,15 @@ std::string batchUsage()
            "  --no-maps            no maps; only normalized residuals at the points\n"
            "  --no-order-check     do not correct MHW < MSW < MLW in the maps\n"
            "  --no-residuals       no normalized residuals\n"
+           "  --sd-units ratio|mxw the sd maps as the rounded ratio (default) or as the\n"
+           "                       error of a new observation in MxW units, one decimal\n"
+           "  --krige              krige the normalized residuals (regression kriging):\n"
+           "                       MxW_RK and SDMxW_RK maps beside the maps\n"
+           "  --lag-width W        lag width of the variogram, in map units (default:\n"
+           "                       the mean distance of a point to its nearest neighbour)\n"
+           "  --cutoff D           largest distance of the variogram (default: a third\n"
+           "                       of the diagonal of the points' extent)\n"
+           "  --neighbours N       points in each kriging neighbourhood (default 32)\n"
            "Session:\n"
            "  --archive all|best|none  what to archive at closure (default: best with\n"
            "                       two or more strata, otherwise all)\n"
@@ -75,7 +86,7 @@ constexpr FlagOption kFlagOptions[] = {
     {"--collapse", &BatchRequest::collapse},       {"--unweighted", &BatchRequest::unweighted},
     {"--no-maps", &BatchRequest::noMaps},          {"--no-order-check", &BatchRequest::noOrderCheck},
     {"--no-residuals", &BatchRequest::noResiduals}, {"--keep", &BatchRequest::keep},
-    {"--quiet", &BatchRequest::quiet},
+    {"--quiet", &BatchRequest::quiet},             {"--krige", &BatchRequest::krige},
 };
 
 // An option with a value reads it into the request; the text of a bad value
@@ -159,6 +170,43 @@ std::string readArchive(BatchRequest& r, const std::string& v)
     return {};
 }
 
+std::string readSdUnits(BatchRequest& r, const std::string& v)
+{
+    if (v != "ratio" && v != "mxw")
+        return "bad --sd-units \"" + v + "\": use ratio or mxw";
+    r.sdInMxwUnits = v == "mxw";
+    return {};
+}
+
+// A positive distance in map units.
+std::string readDistance(const std::string& option, std::optional<double>& into, const std::string& v)
+{
+    const auto d = parseReal(v);
+    if (!d || !(*d > 0) || !std::isfinite(*d))
+        return "bad " + option + " \"" + v + "\": give a positive distance in map units";
+    into = *d;
+    return {};
+}
+
+std::string readLagWidth(BatchRequest& r, const std::string& v)
+{
+    return readDistance("--lag-width", r.lagWidth, v);
+}
+
+std::string readCutoff(BatchRequest& r, const std::string& v)
+{
+    return readDistance("--cutoff", r.cutoff, v);
+}
+
+std::string readNeighbours(BatchRequest& r, const std::string& v)
+{
+    const auto n = parseReal(v);
+    if (!n || *n != std::floor(*n) || *n < 1 || *n > 1000)
+        return "bad --neighbours \"" + v + "\": give a whole number from 1 to 1000";
+    r.neighbours = static_cast<int>(*n);
+    return {};
+}
+
 struct ValueOption {
     const char* name;
     ValueReader read;
@@ -166,7 +214,8 @@ struct ValueOption {
 constexpr ValueOption kValueOptions[] = {
     {"--delimiter", readDelimiter}, {"--column", readColumn}, {"--missing", readMissing},
     {"--mxw", readMxw},             {"--grids", readGrids},   {"--output", readOutput},
-    {"--archive", readArchive},
+    {"--archive", readArchive},     {"--sd-units", readSdUnits}, {"--lag-width", readLagWidth},
+    {"--cutoff", readCutoff},       {"--neighbours", readNeighbours},
 };
 
 }  // namespace
@@ -216,6 +265,10 @@ BatchRequest parseBatchArguments(const std::vector<std::string>& args)
     }
     if (r.pointFile.empty())
         return fail("no point file given");
+    // Kriging works on the residuals and adds to the maps.
+    if (r.krige && (r.noResiduals || r.noMaps))
+        return fail(std::string("--krige needs the normalized residuals and the maps: leave out ") +
+                    (r.noResiduals ? "--no-residuals" : "--no-maps"));
     return r;
 }
 

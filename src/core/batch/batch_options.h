@@ -30,6 +30,10 @@ struct BatchRequest {
     bool noMaps = false;
     bool noOrderCheck = false;
     bool noResiduals = false;
+    bool sdInMxwUnits = false;              // --sd-units mxw
+    bool krige = false;                     // --krige
+    std::optional<double> lagWidth, cutoff;  // --lag-width, --cutoff (map units)
+    std::optional<int> neighbours;          // --neighbours
     std::optional<ArchiveChoice> archive;
     bool keep = false;
     bool quiet = false;

@@ -152,6 +152,11 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
         mapping.orderCheck = regression.orderCheckOffered && !request.noOrderCheck;
         mapping.residuals = !request.noResiduals;
         mapping.noMaps = request.noMaps;
+        mapping.sdInMxwUnits = request.sdInMxwUnits;
+        mapping.kriging.on = request.krige;
+        mapping.kriging.lagWidth = request.lagWidth;
+        mapping.kriging.cutoff = request.cutoff;
+        mapping.kriging.neighbours = request.neighbours.value_or(mapping.kriging.neighbours);
         const auto fit = canvases(350, 250);
         const auto status350 = canvases(350, 350);
         const MappingOutcome mapped = runPrediction(state, mapping, *fit, *status350);

@@ -4,6 +4,7 @@
 #include "selection/model_table.h"
 
 #include <array>
+#include <cmath>
 
 namespace tolvar {
 
@@ -21,6 +22,13 @@ struct SdForm {
 // a quadratic form that rounding made negative gives 0.
 double bepaalsd(const Tmodel& model, const std::array<double, 17>& z, double missingCode);
 double bepaalsd(const SdForm& form, const std::array<double, 17>& z, double missingCode);
+
+// The standard error of a single new observation in MxW units, from the sd
+// ratio of bepaalsd and the model's residual variance: sqrt((sd^2 + 1) * MSRes).
+inline double newObservationError(double sd, double msres)
+{
+    return std::sqrt((sd * sd + 1) * msres);
+}
 
 // The present flags of the three MxW values of a cell.
 using Presence = PerMxw<bool>;

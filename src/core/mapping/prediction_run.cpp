@@ -152,6 +152,7 @@ void loadModels(AppState& state, const MappingSettings& settings, Canvas& fitCan
 // there is none), and whether the order check corrected it.
 struct CellOutcome {
     PerMxw<double> values{}, sds{};
+    PerMxw<double> msres{};  // of the models used
     bool stratumMissing = false;
     bool outOfOrder = false;
 };
@@ -216,10 +217,15 @@ public:
             PerMxw<double> bands{};
             for (Mxw m : kAllMxw)
                 bands[m] = present[m] && out.sds[m] != nodata_ && msres[m] > 0
-                                   ? std::sqrt((out.sds[m] * out.sds[m] + 1) * msres[m])
+                                   ? newObservationError(out.sds[m], msres[m])
                                    : 0.0;
             out.outOfOrder = orderCheck(out.values, bands, present);
         }
+        if (settings_.sdInMxwUnits)
+            for (Mxw m : kAllMxw)
+                if (present[m] && out.sds[m] != nodata_ && msres[m] > 0)
+                    out.sds[m] = newObservationError(out.sds[m], msres[m]);
+        out.msres = msres;
         return out;
     }
 
@@ -360,9 +366,10 @@ public:
                           if (!settings.mapped[m])
                               continue;
                           for (const int key : {valueKey(m), sdKey(m)}) {
+                              const int decimals = key == sdKey(m) && settings.sdInMxwUnits ? 1 : 0;
                               for (double v : row->values[at(key)]) {
                                   text.clear();
-                                  appendFixed(text, v, 5, 0);
+                                  appendFixed(text, v, 5, decimals);
                                   outputs.schrijfwaarde(type, key, text);
                               }
                           }
@@ -476,10 +483,51 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
     return wrongOrder;
 }
 
+// Stage 4b: the normalized residuals kriged (regression kriging): a second
+// pass over the grids gives the unrounded predictions with their sd ratios
+// and residual variances, which the kriging adds to and writes.
+std::string krigeResiduals(AppState& state, const MappingSettings& settings, const GridHeader& header,
+                           Canvas& picture, std::vector<std::string>& pictures)
+{
+    Feedback& fb = state.fb();
+    fb.statusText("Kriging the normalized residuals ...");
+    RegressionKriging kriging(state, settings.mapped, settings.outputNames, settings.kriging,
+                              settings.orderCheck, header, picture);
+    pictures = kriging.pictures();
+    if (!kriging.any())
+        return kriging.closingText();
+    MappingSettings raw = settings;
+    raw.orderCheck = false;
+    raw.sdInMxwUnits = false;
+    const long long nrows = header.nrows, ncols = header.ncols;
+    const int n = state.registry.AuxVarCount;
+    const std::size_t slots = at(n + 1);
+    CellPredictor predictor(state, raw, header.nodata);
+    InputStreams inputs;
+    inputs.openlees(state.workDir, state.registry, state.GridProps, &state.gridLibrary);
+    {
+        RowReader reader(inputs, n, nrows, ncols, true);
+        ProgressThrottle progress(fb, static_cast<double>(nrows), Stage{"kriging"});
+        for (long long r = 1; r <= nrows; ++r) {
+            const InRow in = reader.next();
+            for (long long c = 1; c <= ncols; ++c) {
+                const CellOutcome cell =
+                    predictor.predict(in.cells.data() + static_cast<std::size_t>(c - 1) * slots);
+                kriging.cell(cell.values, cell.sds, cell.msres);
+            }
+            kriging.endRow();
+            progress.update(static_cast<double>(r));
+        }
+        kriging.finish();
+    }
+    inputs.close();
+    return kriging.closingText();
+}
+
 }  // namespace
 
 MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, Canvas& fitCanvas,
-                             Canvas& statusCanvas)
+                             Canvas& statusCanvas, Canvas* variogramCanvas)
 {
     MappingOutcome outcome;
     Feedback& fb = state.fb();
@@ -531,6 +579,9 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
     // Stage 4: residuals at the points; stage 5: the closing message.
     if (settings.residuals)
         outcome.residualFile = normalizedResiduals(state, settings.mapped, closing);
+    if (settings.kriging.on && settings.residuals && !settings.noMaps && type == TGridFileType::asciigrid)
+        closing += krigeResiduals(state, settings, header, variogramCanvas ? *variogramCanvas : fitCanvas,
+                                  outcome.variogramPictures);
 
     fb.busy(false);
     fb.idle();

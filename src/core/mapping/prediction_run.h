@@ -3,9 +3,11 @@
 #include "common/mxw.h"
 #include "app/app_state.h"
 #include "common/canvas.h"
+#include "kriging/regression_kriging.h"
 
 #include <array>
 #include <string>
+#include <vector>
 
 namespace tolvar {
 
@@ -18,6 +20,12 @@ struct MappingSettings {
     bool orderCheck = true;
     bool residuals = true;
     bool noMaps = false;
+    // The sd maps as the standard error of a new observation in MxW units,
+    // sqrt((sd^2 + 1) * MSRes) with one decimal, instead of the rounded ratio.
+    bool sdInMxwUnits = false;
+    // Regression kriging of the normalized residuals after them (needs the
+    // residuals and the maps).
+    KrigingSettings kriging;
 };
 
 inline constexpr const char* kNoModelToMap =
@@ -29,14 +37,17 @@ struct MappingOutcome {
     std::string closingMessage;  // the text of the closing message box
     long long cellsOutOfOrder = 0;
     std::string residualFile;
+    std::vector<std::string> variogramPictures;  // of the kriging, when on
 };
 
 // btbttnPredictClick without its widgets: best models per stratum and MxW
 // (shown, pictured and loaded), the maps cell by cell with their standard
 // deviations and the optional order check, and the normalized residuals.
 // `fitCanvas` receives the result pictures, `statusCanvas` the map status.
+// The variogram pictures of the kriging go to `variogramCanvas`, or to
+// `fitCanvas` when there is none.
 MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, Canvas& fitCanvas,
-                             Canvas& statusCanvas);
+                             Canvas& statusCanvas, Canvas* variogramCanvas = nullptr);
 
 // The predicted value of one place, or nullopt when a regressor is missing;
 // fills the regressor vector z for the standard deviation.

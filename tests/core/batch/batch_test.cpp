@@ -46,6 +46,13 @@ TEST(BatchCli, HelpVersionAndOptionErrors)
         {{"--output", "GHG=a.asc", "p.csv"}, "unknown key in --output GHG=a.asc"},
         {{"--grids"}, "option --grids needs a value"},
         {{"a.csv", "b.csv"}, "more than one point file given"},
+        {{"--sd-units", "cm", "p.csv"}, "bad --sd-units \"cm\""},
+        {{"--lag-width", "-5", "p.csv"}, "bad --lag-width \"-5\""},
+        {{"--cutoff", "nan", "p.csv"}, "bad --cutoff \"nan\""},
+        {{"--neighbours", "2.5", "p.csv"}, "bad --neighbours \"2.5\""},
+        {{"--neighbours", "0", "p.csv"}, "bad --neighbours \"0\""},
+        {{"--krige", "--no-residuals", "p.csv"}, "--krige needs the normalized residuals and the maps"},
+        {{"--krige", "--no-maps", "p.csv"}, "--krige needs the normalized residuals and the maps"},
     };
     for (const Case& c : cases) {
         const BatchRequest r = parseBatchArguments(c.args);
@@ -63,6 +70,17 @@ TEST(BatchCli, HelpVersionAndOptionErrors)
     EXPECT_EQ(ok.archive, ArchiveChoice::NoFile);
     EXPECT_EQ(ok.outputs[0].first, 5);
     EXPECT_TRUE(ok.collapse);
+    EXPECT_FALSE(ok.krige);
+    EXPECT_FALSE(ok.sdInMxwUnits);
+
+    const BatchRequest kriged = parseBatchArguments({"--krige", "--sd-units", "mxw", "--lag-width", "150",
+                                                     "--cutoff", "2e3", "--neighbours", "16", "p.csv"});
+    ASSERT_EQ(kriged.kind, BatchRequest::Kind::Run);
+    EXPECT_TRUE(kriged.krige);
+    EXPECT_TRUE(kriged.sdInMxwUnits);
+    EXPECT_EQ(kriged.lagWidth, 150.0);
+    EXPECT_EQ(kriged.cutoff, 2000.0);
+    EXPECT_EQ(kriged.neighbours, 16);
 }
 
 struct Demo {

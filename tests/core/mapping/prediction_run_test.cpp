@@ -221,6 +221,47 @@ TEST(PredictionRun, MapsMatchTheModelsCellByCell)
     EXPECT_FALSE(m.status.of(test::RecordingCanvas::Op::FillRect).empty());
 }
 
+// In MxW units the sd maps hold sqrt((sd^2 + 1) MSRes) with one decimal; the
+// predictions stay as they were. Kriging on adds the kriged maps beside them
+// and leaves the described maps as they were.
+TEST(PredictionRun, SdInMxwUnitsAndKrigingLeaveThePredictionsAlone)
+{
+    Mapping plain;
+    ASSERT_TRUE(runPrediction(plain.state, plain.settings(), plain.fit, plain.status).completed);
+    Mapping units;
+    MappingSettings s = units.settings();
+    s.sdInMxwUnits = true;
+    s.kriging.on = true;
+    ASSERT_TRUE(runPrediction(units.state, s, units.fit, units.status).completed);
+    const auto best = units.bestFiles();
+    for (const char* mxw : {"MHW", "MSW"}) {
+        SCOPED_TRACE(mxw);
+        EXPECT_EQ(test::readFile(plain.tmp / "maps" / (std::string(mxw) + "_R.asc")),
+                  test::readFile(units.tmp / "maps" / (std::string(mxw) + "_R.asc")));
+        const auto ratio = gridCells(plain.tmp / "maps" / ("SD" + std::string(mxw) + "_R.asc"));
+        const auto cm = gridCells(units.tmp / "maps" / ("SD" + std::string(mxw) + "_R.asc"));
+        ASSERT_EQ(cm.size(), 5u);
+        for (int r = 0; r < 5; ++r)
+            for (int c = 0; c < 7; ++c) {
+                if (ratio[r][c] == "-9999") {
+                    EXPECT_EQ(cm[r][c], "-9999.0");
+                    continue;
+                }
+                const double msres = readBack(units.tmp / best.at(std::string(c < 3 ? "1" : "2") + "-" + mxw)).msres;
+                const double sd = std::stod(cm[r][c]);
+                EXPECT_NE(cm[r][c].find('.'), std::string::npos);
+                // The rounded ratio of the plain map is the same sd, seen the other way.
+                // (0.5 for its rounding, the rest for the one decimal of sd)
+                EXPECT_NEAR(std::sqrt(std::max(0.0, sd * sd / msres - 1)), std::stod(ratio[r][c]), 0.8);
+                EXPECT_GE(sd, std::sqrt(msres) - 0.05);
+            }
+    }
+    const std::string log = test::readFile(units.tmp / units.state.log.fileName());
+    EXPECT_NE(log.find("Regression kriging: the normalized residuals of all strata together are kriged."),
+              std::string::npos);
+    EXPECT_NE(log.find("MHW: "), std::string::npos);
+}
+
 // With every model gone (all rejected, or none fitted) the run is refused
 // before it opens a map; a model of an MxW that is not mapped does not count.
 TEST(PredictionRun, RefusedWithoutAModelForAnyStratum)
