@@ -1,5 +1,6 @@
 // The third tab, "Predict GxG": output names, optional settings and the
 // mapping run with its live map-status picture.
+#include "app/run_settings.h"
 #include "gui/main_window.h"
 #include "mapping/prediction_run.h"
 
@@ -85,13 +86,11 @@ void TfrmMAIN::buildPredictTab()
 
 void TfrmMAIN::btbttnPredictClick()
 {
-    MappingSettings settings;
-    settings.mapped = state_->mxwChecked;
-    for (int i = 0; i < 6; ++i)
-        settings.outputNames[static_cast<std::size_t>(i)] = ss(outputNames[static_cast<std::size_t>(i)]->text());
-    settings.orderCheck = chckbxVOLGORDEGXG->isChecked();
-    settings.residuals = chckbxRESIDU->isChecked();
-    settings.noMaps = chckbxJustNormal->isChecked();
+    std::array<std::string, 6> names;
+    for (std::size_t i = 0; i < names.size(); ++i)
+        names[i] = ss(outputNames[i]->text());
+    const MappingSettings settings = mappingSettings(*state_, names, chckbxVOLGORDEGXG->isChecked(),
+                                                     chckbxRESIDU->isChecked(), chckbxJustNormal->isChecked());
     guarded([&] { runPrediction(*state_, settings, *fitCanvas_, *statusCanvas_); });
     refreshPictures();
 }

@@ -1,6 +1,7 @@
 #include "batch/batch_run.h"
 
 #include "app/app_state.h"
+#include "app/run_settings.h"
 #include "app/session.h"
 #include "batch/batch_feedback.h"
 #include "common/io_error.h"
@@ -126,31 +127,23 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
         kikstart(absoluteIn(workDir, request.gridsFile), state.registry);
 
     // "Ready!" and what the main window takes over from it.
-    const PointColumns columns = editor.ready(state.workDir, fb);
-    state.pointDataSourceFile = editor.sourceFile;
-    const std::array<int, 3> sdColumns{columns[kSDMHW], columns[kSDMSW], columns[kSDMLW]};
-    RegressionSettings settings;
-    settings.mxwChecked = mxw;
-    settings.weighted = !request.unweighted && ReCheck(mxw, sdColumns);
-    settings.usedFile = editor.sourceFile;
-    settings.edits = editor.state;
-    settings.roleTexts = editor.roleTexts;
+    acceptImport(state, editor.sourceFile, editor.ready(state.workDir, fb));
+    const RegressionSettings settings =
+        regressionSettings(mxw, !request.unweighted && weightingOffered(state, mxw), editor);
 
     int status = 0;
     const RegressionOutcome regression = runRegression(state, settings);
     if (!regression.completed) {
         status = 1;
     } else {
-        MappingSettings mapping;
-        mapping.mapped = mxw;
-        for (int i = 0; i < 6; ++i)
-            mapping.outputNames[static_cast<std::size_t>(i)] =
-                regression.outputNames[static_cast<std::size_t>(i)].text;
+        std::array<std::string, 6> names;
+        for (std::size_t i = 0; i < names.size(); ++i)
+            names[i] = regression.outputNames[i].text;
         for (const auto& [key, path] : request.outputs)
-            mapping.outputNames[static_cast<std::size_t>(key)] = absoluteIn(workDir, path).string();
-        mapping.orderCheck = regression.orderCheckOffered && !request.noOrderCheck;
-        mapping.residuals = !request.noResiduals;
-        mapping.noMaps = request.noMaps;
+            names[static_cast<std::size_t>(key)] = absoluteIn(workDir, path).string();
+        const MappingSettings mapping =
+            mappingSettings(state, names, regression.orderCheckOffered && !request.noOrderCheck,
+                            !request.noResiduals, request.noMaps);
         const auto fit = canvases(350, 250);
         const auto status350 = canvases(350, 350);
         const MappingOutcome mapped = runPrediction(state, mapping, *fit, *status350);
