@@ -215,7 +215,6 @@ private:
     // What the results tab has selected and the best model it shows.
     ResultSelection selection_;
     bool started_ = false;
-    bool busyRun_ = false;
 };
 
 }  // namespace tolvar::gui

@@ -282,8 +282,7 @@ bool TfrmBUISDATA::eventFilter(QObject* watched, QEvent* event)
         // Every key in the table renews the proposal of the column roles.
         editor_.keyPressed();
         showLists();
-        menuItems[4]->setChecked(false);
-        menuItems[5]->setChecked(false);
+        showTransformState();
     }
     return QDialog::eventFilter(watched, event);
 }
