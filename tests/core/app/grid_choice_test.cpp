@@ -1,6 +1,5 @@
 #include "app/grid_choice.h"
-#include "support/recording_feedback.h"
-#include "support/temp_dir.h"
+#include "support/app_workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +10,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct GridChoice {
-    test::TempDir tmp;
-    test::RecordingFeedback fb;
-    AppState state{WorkDir(tmp.path()), fb};
-};
+using GridChoice = test::AppWorkspace;
 
 // The folder the grid dialog starts in, for what the last choice (or the batch
 // start file) left as the dialog's directory.

@@ -1,6 +1,5 @@
 #include "app/run_settings.h"
-#include "support/recording_feedback.h"
-#include "support/temp_dir.h"
+#include "support/app_workspace.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +10,8 @@ namespace {
 // offered for checked MxW that all have their sd column.
 TEST(AcceptImport, OffersTheMxwWithAColumnAndWeightingWithTheirSd)
 {
-    test::TempDir tmp;
-    test::RecordingFeedback fb;
-    AppState state(WorkDir(tmp.path()), fb);
+    test::AppWorkspace w;
+    AppState& state = w.state;
     PointColumns columns;
     columns[kMHW] = 3;
     columns[kSDMHW] = 4;

@@ -1,16 +1,12 @@
 #include "presentation/result_selection.h"
-#include "support/recording_feedback.h"
-#include "support/temp_dir.h"
+#include "support/app_workspace.h"
 
 #include <gtest/gtest.h>
 
 namespace tolvar {
 namespace {
 
-struct Selection {
-    test::TempDir tmp;
-    test::RecordingFeedback fb;
-    AppState state{WorkDir(tmp.path()), fb};
+struct Selection : test::AppWorkspace {
     ResultSelection selection;
     StructureChecks& checks = state.registry.checks;
 };
