@@ -86,7 +86,7 @@ void TfrmMAIN::buildPredictTab()
 
 void TfrmMAIN::btbttnPredictClick()
 {
-    std::array<std::string, 6> names;
+    PerSlot<std::string> names;
     for (std::size_t i = 0; i < names.size(); ++i)
         names[i] = ss(outputNames[i]->text());
     const MappingSettings settings = mappingSettings(*state_, names, chckbxVOLGORDEGXG->isChecked(),

@@ -235,21 +235,21 @@ void TfrmMAIN::btbttnPUNTDATAClick()
     if (editor_->aborted())
         return;
     btbttnFILESOK->setEnabled(true);
-    std::array<bool, 3> offered{};
+    PerMxw<bool> offered{};
     if (!guarded([&] { offered = acceptImport(*state_, editor_->editor().sourceFile, readTempTxt(state_->workDir)); }))
         return;
-    const std::array<QCheckBox*, 3> boxes{chckbxGHG, chckbxGVG, chckbxGLG};
-    for (int m = 0; m < 3; ++m)
-        if (offered[at(m)]) {
-            boxes[at(m)]->setEnabled(true);
-            boxes[at(m)]->setChecked(true);
+    const PerMxw<QCheckBox*> boxes{chckbxGHG, chckbxGVG, chckbxGLG};
+    for (Mxw m : kAllMxw)
+        if (offered[m]) {
+            boxes[m]->setEnabled(true);
+            boxes[m]->setChecked(true);
         }
     ReCheck();
 }
 
 void TfrmMAIN::ReCheck()
 {
-    const std::array<bool, 3> checked{chckbxGHG->isChecked(), chckbxGVG->isChecked(), chckbxGLG->isChecked()};
+    const PerMxw<bool> checked{chckbxGHG->isChecked(), chckbxGVG->isChecked(), chckbxGLG->isChecked()};
     const bool offered = weightingOffered(*state_, checked);
     rdgrpWEIGHT->setEnabled(offered);
     // Both items unselected needs the exclusivity lifted for a moment.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "common/index.h"
 #include "gui/dialogs.h"
 #include "gui/gui_support.h"
 #include "pictures/qt_canvas.h"
@@ -32,12 +33,6 @@ class HelpViewer;
 class TfrmBUISDATA;
 class TfrmMultiScatter;
 class TfrmMAIN;
-
-// Index of the window's control arrays, which are numbered as the slots and groups.
-inline std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 
 // What core says while a command runs, shown by the main window: messages in
 // a box, texts in the status bar, progress and milestones in the progress area.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "app/session_log.h"
 #include "common/feedback.h"
 #include "common/work_dir.h"
@@ -44,7 +45,7 @@ public:
     ModelTables modelTables;
 
     // The MxW check boxes of the first tab, and the weighting choice.
-    std::array<bool, 3> mxwChecked{};
+    PerMxw<bool> mxwChecked{};
     bool weighted = false;
 
     // The closure dialog's choice; it persists between archive operations.
@@ -53,7 +54,7 @@ public:
     std::string pointDataSourceFile;
     // The sd columns (sdMHW, sdMSW, sdMLW) of the point data accepted last;
     // -1 for none. They decide whether weighted regression is offered.
-    std::array<int, 3> sdColumns{-1, -1, -1};
+    PerMxw<int> sdColumns{-1, -1, -1};
 
     // The result display: whether the banner of this run was written.
     bool resultBannerWritten = false;

@@ -2,25 +2,23 @@
 
 namespace tolvar {
 
-std::array<bool, 3> acceptImport(AppState& state, const std::string& sourceFile, const PointColumns& columns)
+PerMxw<bool> acceptImport(AppState& state, const std::string& sourceFile, const PointColumns& columns)
 {
     state.pointDataSourceFile = sourceFile;
-    std::array<bool, 3> offered{};
-    for (int m = 0; m < 3; ++m) {
-        const auto i = static_cast<std::size_t>(m);
-        state.sdColumns[i] = columns[sdRole(m)];
-        offered[i] = columns[mxwRole(m)] >= 0;
+    PerMxw<bool> offered{};
+    for (Mxw m : kAllMxw) {
+        state.sdColumns[m] = columns[sdRole(m)];
+        offered[m] = columns[mxwRole(m)] >= 0;
     }
     return offered;
 }
 
-bool weightingOffered(const AppState& state, const std::array<bool, 3>& mxwChecked)
+bool weightingOffered(const AppState& state, const PerMxw<bool>& mxwChecked)
 {
     return ReCheck(mxwChecked, state.sdColumns);
 }
 
-RegressionSettings regressionSettings(const std::array<bool, 3>& mxwChecked, bool weighted,
-                                      const PointEditor& editor)
+RegressionSettings regressionSettings(const PerMxw<bool>& mxwChecked, bool weighted, const PointEditor& editor)
 {
     RegressionSettings settings;
     settings.mxwChecked = mxwChecked;
@@ -31,7 +29,7 @@ RegressionSettings regressionSettings(const std::array<bool, 3>& mxwChecked, boo
     return settings;
 }
 
-MappingSettings mappingSettings(const AppState& state, const std::array<std::string, 6>& outputNames,
+MappingSettings mappingSettings(const AppState& state, const PerSlot<std::string>& outputNames,
                                 bool orderCheck, bool residuals, bool noMaps)
 {
     MappingSettings settings;

@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "common/io_error.h"
+#include "common/mxw.h"
 #include "grids/batch_start.h"
 #include "selection/prune.h"
 
@@ -14,7 +15,6 @@ namespace {
 constexpr const char* kDeterminingSession = "Session number determination...";
 constexpr const char* kOldFilesFound = "Please wait; old files found; storing ...";
 constexpr const char* kDeletingModels = "deleting regression models ";
-constexpr const char* kPredictionKeys[] = {"SDMHW", "SDMSW", "SDMLW", "MHW", "MSW", "MLW"};
 constexpr const char* kArchivedPatterns[] = {"*.dat", "*.OUT", "*.wmf", "*.log", "session*.csv"};
 constexpr const char* kScratchFiles[] = {"data.csv",   "hulpvargroups.txt", "selectie.txt",
                                          "subsel.txt", "XY.txt",            "scatterdat.txt"};
@@ -31,8 +31,9 @@ bool sessionTaken(const WorkDir& dir, int n)
 
 bool isPredictionGrid(const std::string& name)
 {
-    for (const char* key : kPredictionKeys)
-        if (name.find(key) != std::string::npos)
+    // An sd name holds its MxW name, so the three MxW names find every map.
+    for (Mxw m : kAllMxw)
+        if (name.find(mxwName(m)) != std::string::npos)
             return true;
     return false;
 }

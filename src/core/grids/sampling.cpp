@@ -1,4 +1,5 @@
 #include "grids/sampling.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 #include "common/number_format.h"
@@ -24,11 +25,6 @@ constexpr const char* kNoWindowAccess = ": no access with AccessWindowSet;\r\n";
 constexpr const char* kNoPointAccess = ": no access with XY2WindowColRow;\r\n";
 constexpr const char* kNoIntCell = ": no access with GetWindowCellInt;\r\n";
 constexpr const char* kNoFloatCell = ": no access with GetWindowCellFloat;\r\n";
-
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 
 // Reads a ";"-delimited file into a table: the column count from the title
 // line up to its first empty field, one row per line.
@@ -366,12 +362,12 @@ void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTa
     feedback.statusText(kSearching);
 
     for (int p = 1; p <= state.NoXY; ++p)
-        for (int m = 0; m < 3; ++m) {
+        for (Mxw m : kAllMxw) {
             const int col = state.columns[mxwRole(m)];
             if (col < 0 || col >= table.colCount())
                 continue;
             const double value = parseReal(table.cell(col, p)).value_or(0.0);
-            MxwRange& range = state.ranges[at(m)];
+            MxwRange& range = state.ranges[m];
             if (value > range.hi)
                 range.hi = value;
             if (value < range.lo)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "common/feedback.h"
 #include "common/work_dir.h"
 #include "grids/grid_checks.h"
@@ -33,7 +34,7 @@ struct MxwRange {
     double lo = 999.0;
     double hi = -999.0;
 };
-using MxwRanges = std::array<MxwRange, 3>;
+using MxwRanges = PerMxw<MxwRange>;
 
 // SORTXY: reads temp.txt and temp.csv (and removes them), snaps the points to
 // the centres of the strata grid's cells, sorts them north to south and west

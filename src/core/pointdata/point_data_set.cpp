@@ -1,4 +1,5 @@
 #include "pointdata/point_data_set.h"
+#include "common/index.h"
 
 #include "common/text_file.h"
 #include "pointdata/fields.h"
@@ -8,11 +9,6 @@
 namespace tolvar {
 
 namespace {
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-
 bool isRemovedFromTitle(unsigned char c)
 {
     return c == '"' || c == '\'' || c == '.' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||

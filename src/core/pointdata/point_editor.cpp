@@ -14,8 +14,6 @@ constexpr const char* kExtraPiezometer = "ExtraPiezometer";
 constexpr const char* kMissing = "missing";
 constexpr const char* kNegativesNotConverted = "Negative numbers and/or words not converted!";
 constexpr const char* kOnlyNumbersConverted = "Only numbers converted!";
-constexpr const char* kRoleNames[kPointRoleCount] = {"MHW",   "SDMHW",  "MSW", "SDMSW", "MLW",
-                                                     "SDMLW", "STRATA", "X",   "Y"};
 
 bool holdsHyphen(const std::string& text)
 {
@@ -186,20 +184,20 @@ int PointEditor::lastColumnTitled(const std::string& text) const
     return found;
 }
 
-void PointEditor::squareRootSd(int m, Feedback& feedback)
+void PointEditor::squareRootSd(Mxw m, Feedback& feedback)
 {
     transformSd(m, true, feedback);
 }
 
-void PointEditor::squareSd(int m, Feedback& feedback)
+void PointEditor::squareSd(Mxw m, Feedback& feedback)
 {
     transformSd(m, false, feedback);
 }
 
-void PointEditor::transformSd(int m, bool squareRoot, Feedback& feedback)
+void PointEditor::transformSd(Mxw m, bool squareRoot, Feedback& feedback)
 {
     replaceCommas();
-    const int col = lastColumnTitled(roleTexts[static_cast<std::size_t>(sdRole(m))]);
+    const int col = lastColumnTitled(roleTexts[at(sdRole(m))]);
     // A root skips words and refuses negatives; a square refuses words.
     bool refused = false;
     if (col >= 0) {
@@ -222,8 +220,8 @@ void PointEditor::transformSd(int m, bool squareRoot, Feedback& feedback)
     }
     if (refused)
         feedback.message(squareRoot ? kNegativesNotConverted : kOnlyNumbersConverted);
-    state.sqrtEnabled[static_cast<std::size_t>(m)] = !squareRoot;
-    state.squareEnabled[static_cast<std::size_t>(m)] = squareRoot;
+    state.sqrtEnabled[m] = !squareRoot;
+    state.squareEnabled[m] = squareRoot;
 }
 
 void PointEditor::applyMissingCode()
@@ -252,11 +250,11 @@ void PointEditor::keyPressed()
     vulboxen();
 }
 
-std::vector<int> PointEditor::CheckAdaptSign(const PointColumns& columns, Feedback& feedback)
+std::vector<Mxw> PointEditor::CheckAdaptSign(const PointColumns& columns, Feedback& feedback)
 {
     const auto limit = roundToInteger(data.RowCount() * 0.66);
-    std::vector<int> flagged;
-    for (int m = 0; m < 3; ++m) {
+    std::vector<Mxw> flagged;
+    for (Mxw m : kAllMxw) {
         const int col = columns[mxwRole(m)];
         if (col < 0 || col >= data.ColCount())
             continue;
@@ -269,14 +267,14 @@ std::vector<int> PointEditor::CheckAdaptSign(const PointColumns& columns, Feedba
     if (flagged.empty())
         return flagged;
     std::string text;
-    for (int m : flagged)
-        text += std::string("More than 2/3 of ") + kMxwNames[static_cast<std::size_t>(m)] +
+    for (Mxw m : flagged)
+        text += std::string("More than 2/3 of ") + mxwName(m) +
                 " is less than 0\r\n";
     text += "Water table depths below surface must be positive values;\r\n"
             "therefore all abovementioned MxW will be multiplied by -1\r\n"
             "Consider recoding missing data (example: -9999 becomes +9999!).";
     feedback.message(text);
-    for (int m : flagged)
+    for (Mxw m : flagged)
         MaalMin1(columns[mxwRole(m)]);
     return flagged;
 }
@@ -289,7 +287,7 @@ std::vector<std::string> tempTxtLines(const PointColumns& columns, const PointDa
         if (col >= 0)
             lines.push_back(std::to_string(col) + " " + data.cell(col, 0));
         else
-            lines.push_back(std::string("-1 no ") + kRoleNames[role] + " found");
+            lines.push_back(std::string("-1 no ") + kPointRoleNames[at(role)] + " found");
     }
     return lines;
 }
@@ -298,7 +296,7 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
 {
     PointColumns columns;
     for (int role = 0; role < kPointRoleCount; ++role) {
-        const std::string& text = roleTexts[static_cast<std::size_t>(role)];
+        const std::string& text = roleTexts[at(role)];
         if (text.empty() && (role == kSTRATA || role == kX || role == kY))
             continue;
         for (int c = 0; c < data.ColCount(); ++c)
@@ -310,7 +308,7 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
 
     CheckAdaptSign(columns, feedback);
 
-    for (int m = 0; m < 3; ++m) {
+    for (Mxw m : kAllMxw) {
         const int col = columns[sdRole(m)];
         if (col < 0)
             continue;
@@ -335,14 +333,14 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
     return columns;
 }
 
-bool ReCheck(const std::array<bool, 3>& mxwChecked, const std::array<int, 3>& sdColumns)
+bool ReCheck(const PerMxw<bool>& mxwChecked, const PerMxw<int>& sdColumns)
 {
     bool any = false;
-    for (int m = 0; m < 3; ++m) {
-        if (!mxwChecked[static_cast<std::size_t>(m)])
+    for (Mxw m : kAllMxw) {
+        if (!mxwChecked[m])
             continue;
         any = true;
-        if (sdColumns[static_cast<std::size_t>(m)] < 0)
+        if (sdColumns[m] < 0)
             return false;
     }
     return any;

@@ -18,11 +18,11 @@ TEST(AcceptImport, OffersTheMxwWithAColumnAndWeightingWithTheirSd)
     columns[kMSW] = 5;
     columns[kX] = 1;
     columns[kY] = 2;
-    EXPECT_EQ(acceptImport(state, "/data/points.csv", columns), (std::array<bool, 3>{true, true, false}));
+    EXPECT_EQ(acceptImport(state, "/data/points.csv", columns), (PerMxw<bool>{true, true, false}));
     EXPECT_EQ(state.pointDataSourceFile, "/data/points.csv");
 
     struct Case {
-        std::array<bool, 3> checked;
+        PerMxw<bool> checked;
         bool offered;
     };
     for (const Case& c : {Case{{true, false, false}, true}, Case{{true, true, false}, false},

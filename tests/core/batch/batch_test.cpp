@@ -58,7 +58,7 @@ TEST(BatchCli, HelpVersionAndOptionErrors)
     EXPECT_EQ(ok.delimiter, '\t');
     EXPECT_EQ(ok.columns[0].first, 0);
     EXPECT_EQ(ok.columns[0].second, "GHG");
-    EXPECT_EQ(*ok.mxw, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(*ok.mxw, (PerMxw<bool>{true, false, true}));
     EXPECT_EQ(ok.archive, ArchiveChoice::NoFile);
     EXPECT_EQ(ok.outputs[0].first, 5);
     EXPECT_TRUE(ok.collapse);
