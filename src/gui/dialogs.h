@@ -67,7 +67,7 @@ public:
     DialogFeedback(QWidget* parent, Dialogs& dialogs) : parent_(parent), dialogs_(dialogs) {}
     void message(const std::string& text) override;
     void statusText(const std::string&) override {}
-    void progress(double, double, const std::string&) override {}
+    void progress(double, double, const Stage&) override {}
     void milestone(Mijlpaal) override {}
     void busy(bool on) override;
     ArchiveChoice askArchiveChoice(const std::string&, ArchiveChoice preset) override

@@ -41,7 +41,7 @@ public:
     explicit MainFeedback(TfrmMAIN& window) : window_(window) {}
     void message(const std::string& text) override;
     void statusText(const std::string& text) override;
-    void progress(double actueel, double maxi, const std::string& txt) override;
+    void progress(double actueel, double maxi, const Stage& stage) override;
     void milestone(Mijlpaal m) override;
     void busy(bool on) override;
     ArchiveChoice askArchiveChoice(const std::string& caption, ArchiveChoice preset) override;

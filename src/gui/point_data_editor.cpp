@@ -411,14 +411,14 @@ void TfrmBUISDATA::showTable()
     filling_ = true;
     const PointDataSet& data = editor_.data;
     strgrdSTAMBUIS->clear();
-    strgrdSTAMBUIS->setColumnCount(data.ColCount());
-    strgrdSTAMBUIS->setRowCount(data.RowCount() - 1);
+    strgrdSTAMBUIS->setColumnCount(data.colCount());
+    strgrdSTAMBUIS->setRowCount(data.rowCount() - 1);
     QStringList titles;
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         titles << qs(data.cell(c, 0));
     strgrdSTAMBUIS->setHorizontalHeaderLabels(titles);
-    for (int r = 1; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 1; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             strgrdSTAMBUIS->setItem(r - 1, c, new QTableWidgetItem(qs(data.cell(c, r))));
     filling_ = false;
 }

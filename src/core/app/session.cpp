@@ -12,6 +12,7 @@ namespace fs = std::filesystem;
 namespace tolvar {
 
 namespace {
+const Stage kInitializing = Stage::titled("Initializing", false);
 constexpr const char* kDeterminingSession = "Session number determination...";
 constexpr const char* kOldFilesFound = "Please wait; old files found; storing ...";
 constexpr const char* kDeletingModels = "deleting regression models ";
@@ -99,7 +100,7 @@ std::string zipit(AppState& state)
                 dir.copyFile(name, target / name);
         }
     state.fb().busy(false);
-    state.fb().progress(0, 100, "idle");
+    state.fb().idle("idle");
     return archive;
 }
 
@@ -169,12 +170,12 @@ void startUp(AppState& state)
     }
     fb.busy(false);
     state.setMilestone(Mijlpaal::na_start);
-    fb.progress(0, 100, "Initializing");
+    fb.progress(0, 100, kInitializing);
     state.registry.InitHulpVarRec();
     clearGroupMembership(state.GroupMembership);
-    fb.progress(50, 100, "Initializing");
+    fb.progress(50, 100, kInitializing);
     InitGridProps(state.GridProps);
-    fb.progress(100, 100, "Initializing");
+    fb.progress(100, 100, kInitializing);
     state.registry.startUp();
     if (state.workDir.fileExists(kBatchStartFileName)) {
         try {
@@ -184,7 +185,7 @@ void startUp(AppState& state)
             fb.message(e.what());
         }
     }
-    fb.progress(0, 100, "Idle");
+    fb.idle();
 }
 
 }  // namespace tolvar

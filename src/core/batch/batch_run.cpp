@@ -26,7 +26,7 @@ int columnTitled(const PointDataSet& data, const std::string& title)
 {
     if (title.empty())
         return -1;
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         if (data.cell(c, 0) == title)
             return c;
     return -1;
@@ -100,7 +100,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
         throw BatchFailure{std::string("the point file has no ") + (xColumn < 0 ? "X" : "Y") +
                            " column: name it with --column " + (xColumn < 0 ? "X" : "Y") + "=TITLE"};
     bool located = false;
-    for (int r = 1; r < editor.data.RowCount() && !located; ++r)
+    for (int r = 1; r < editor.data.rowCount() && !located; ++r)
         located = parseReal(editor.data.cell(xColumn, r)) && parseReal(editor.data.cell(yColumn, r));
     if (!located)
         throw BatchFailure{"no record of the point file has numeric X and Y values (columns \"" +

@@ -24,8 +24,8 @@ namespace fs = std::filesystem;
 namespace tolvar {
 
 namespace {
-constexpr const char* kStrataBestModel = "% strata best model";
-constexpr const char* kMapping = "% mapping";
+const Stage kStrataBestModel{"strata best model"};
+const Stage kMapping{"mapping"};
 constexpr const char* kBusyMapping = "Busy mapping ...";
 
 // Creates the directory of an output name (one level); false when it cannot.
@@ -533,7 +533,7 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         outcome.residualFile = normalizedResiduals(state, settings.mapped, closing);
 
     fb.busy(false);
-    fb.progress(0, 100, "Idle");
+    fb.idle();
     outcome.closingMessage = "Tolvar is ready. You can close this window" + closing + "\r\n\r\n" +
                              "Logfile: " + state.log.fileName();
     fb.message(outcome.closingMessage);

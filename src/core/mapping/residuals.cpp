@@ -13,7 +13,7 @@ namespace tolvar {
 
 namespace {
 constexpr const char* kCalculating = "Calculating residuals at observation locations...";
-constexpr const char* kResidualProgress = "% of residuals calculated";
+const Stage kResidualProgress{"of residuals calculated"};
 constexpr const char* kTitles[6] = {"ResidueMHW", "NormResMHW", "ResidueMSW",
                                     "NormResMSW", "ResidueMLW", "NormResMLW"};
 
@@ -87,7 +87,7 @@ std::string normalizedResiduals(AppState& state, const PerMxw<bool>& mapped,
 
     const std::string fileName = "Session " + std::to_string(state.SessionNumber) + " normres.csv";
     const auto path = state.workDir.path() / fileName;
-    writeDataCsv(path, table);
+    writeSemicolonTable(path, table);
 
     state.ADDLOG("");
     state.ADDLOG("Per stratum and MxW the residuals are normalized by division through S. Below and "

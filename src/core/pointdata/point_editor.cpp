@@ -42,9 +42,9 @@ void PointEditor::vulboxen()
 {
     roleTexts.fill(std::string());
     listItems.clear();
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         listItems.push_back(data.cell(c, 0));
-    for (int c = data.ColCount() - 1; c >= 0; --c) {
+    for (int c = data.colCount() - 1; c >= 0; --c) {
         const std::string& title = data.cell(c, 0);
         const std::string t = toUpperAscii(title);
         if (contains(t, "MHW"))
@@ -78,7 +78,7 @@ void PointEditor::insertrow(int irow)
 {
     data.insertRow(irow);
     data.cell(0, irow) = kExtraPiezometer;
-    for (int c = 1; c < data.ColCount(); ++c)
+    for (int c = 1; c < data.colCount(); ++c)
         data.cell(c, irow) = kMissing;
 }
 
@@ -91,7 +91,7 @@ void PointEditor::addRecord()
 
 void PointEditor::deleteRecord(int row)
 {
-    if (row < 1 || row >= data.RowCount())
+    if (row < 1 || row >= data.rowCount())
         return;  // the title row stays
     data.removeRow(row);
     clearMarks();
@@ -103,13 +103,13 @@ void PointEditor::insertcol(int icol)
     data.insertColumn(icol);
     ++state.addedColumns;
     data.cell(icol, 0) = "data" + std::to_string(state.addedColumns);
-    for (int r = 1; r < data.RowCount(); ++r)
+    for (int r = 1; r < data.rowCount(); ++r)
         data.cell(icol, r) = kMissing;
 }
 
 void PointEditor::addColumn()
 {
-    insertcol(data.ColCount());
+    insertcol(data.colCount());
     clearMarks();
     vulboxen();
     state.ColumnsAdded = true;
@@ -117,7 +117,7 @@ void PointEditor::addColumn()
 
 void PointEditor::deleteColumn(int col)
 {
-    if (col < 0 || col >= data.ColCount() || data.ColCount() <= 1)
+    if (col < 0 || col >= data.colCount() || data.colCount() <= 1)
         return;  // the table keeps at least one column
     data.removeColumn(col);
     clearMarks();
@@ -127,8 +127,8 @@ void PointEditor::deleteColumn(int col)
 
 void PointEditor::replaceCommas()
 {
-    for (int r = 0; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 0; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             for (char& ch : data.cell(c, r))
                 if (ch == ',')
                     ch = '.';
@@ -143,9 +143,9 @@ void PointEditor::saveToFile(const WorkDir& dir, Feedback& feedback)
     TextWriter w(out);
     const char sep = delimiter == kNoDelimiter ? ';' : delimiter;
     std::string line;
-    for (int r = 0; r < data.RowCount(); ++r) {
+    for (int r = 0; r < data.rowCount(); ++r) {
         line.clear();
-        for (int c = 0; c < data.ColCount(); ++c) {
+        for (int c = 0; c < data.colCount(); ++c) {
             line += data.cell(c, r);
             line += sep;
         }
@@ -159,9 +159,9 @@ void PointEditor::saveToFile(const WorkDir& dir, Feedback& feedback)
 
 void PointEditor::MaalMin1(int col)
 {
-    if (col < 0 || col >= data.ColCount())
+    if (col < 0 || col >= data.colCount())
         return;
-    for (int r = 0; r < data.RowCount(); ++r) {
+    for (int r = 0; r < data.rowCount(); ++r) {
         std::string& cell = data.cell(col, r);
         if (const auto value = parseReal(cell))
             cell = fixed(-*value, 10, 4);
@@ -178,7 +178,7 @@ void PointEditor::multiplyColumnByMinusOne(int col)
 int PointEditor::lastColumnTitled(const std::string& text) const
 {
     int found = -1;
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         if (data.cell(c, 0) == text)
             found = c;
     return found;
@@ -201,7 +201,7 @@ void PointEditor::transformSd(Mxw m, bool squareRoot, Feedback& feedback)
     // A root skips words and refuses negatives; a square refuses words.
     bool refused = false;
     if (col >= 0) {
-        for (int r = 1; r < data.RowCount(); ++r) {
+        for (int r = 1; r < data.rowCount(); ++r) {
             std::string& cell = data.cell(col, r);
             const auto value = parseReal(cell);
             if (squareRoot) {
@@ -226,8 +226,8 @@ void PointEditor::transformSd(Mxw m, bool squareRoot, Feedback& feedback)
 
 void PointEditor::applyMissingCode()
 {
-    for (int r = 1; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 1; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             if (data.cell(c, r) == state.missingCode)
                 data.cell(c, r) = kMissing;
     state.missingCode.clear();
@@ -237,8 +237,8 @@ bool PointEditor::missingCodePending() const
 {
     if (state.missingCode.empty())
         return false;
-    for (int r = 1; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 1; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             if (data.cell(c, r) == state.missingCode)
                 return true;
     return false;
@@ -252,14 +252,14 @@ void PointEditor::keyPressed()
 
 std::vector<Mxw> PointEditor::CheckAdaptSign(const PointColumns& columns, Feedback& feedback)
 {
-    const auto limit = roundToInteger(data.RowCount() * 0.66);
+    const auto limit = roundToInteger(data.rowCount() * 0.66);
     std::vector<Mxw> flagged;
     for (Mxw m : kAllMxw) {
         const int col = columns[mxwRole(m)];
-        if (col < 0 || col >= data.ColCount())
+        if (col < 0 || col >= data.colCount())
             continue;
         int count = 0;
-        for (int r = 1; r < data.RowCount(); ++r)
+        for (int r = 1; r < data.rowCount(); ++r)
             count += holdsHyphen(data.cell(col, r));
         if (count > limit)
             flagged.push_back(m);
@@ -299,7 +299,7 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
         const std::string& text = roleTexts[at(role)];
         if (text.empty() && (role == kSTRATA || role == kX || role == kY))
             continue;
-        for (int c = 0; c < data.ColCount(); ++c)
+        for (int c = 0; c < data.colCount(); ++c)
             if (data.cell(c, 0) == text)
                 columns[role] = c;
     }
@@ -312,24 +312,11 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
         const int col = columns[sdRole(m)];
         if (col < 0)
             continue;
-        for (int r = 0; r < data.RowCount(); ++r)
+        for (int r = 0; r < data.rowCount(); ++r)
             if (holdsHyphen(data.cell(col, r)))
                 data.cell(col, r) = kMissing;
     }
-    const auto csvPath = dir.path() / "temp.csv";
-    std::ofstream out = openForWriting(csvPath);
-    TextWriter w(out);
-    std::string line;
-    for (int r = 0; r < data.RowCount(); ++r) {
-        line.clear();
-        for (int c = 0; c < data.ColCount(); ++c) {
-            line += data.cell(c, r);
-            line += ';';
-        }
-        w.line(line);
-    }
-    out.flush();
-    checkWritten(out, csvPath);
+    writeSemicolonTable(dir.path() / "temp.csv", data);
     return columns;
 }
 

@@ -57,7 +57,7 @@ void reportNoRegression(AppState& state, const std::string& why)
 {
     state.ADDLOG(why);
     state.fb().busy(false);
-    state.fb().progress(0, 100, "Idle");
+    state.fb().idle();
     state.fb().message(why);
 }
 

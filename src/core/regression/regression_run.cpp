@@ -247,7 +247,7 @@ public:
     }
 
     // Adds the regressions it handles (run or skipped) to `done`.
-    void run(long long& done, long long total, const std::string& progressText);
+    void run(long long& done, long long total, const Stage& progressText);
 
 private:
     struct Job {
@@ -438,7 +438,7 @@ void PairRun::writeResult(const Job& job) const
     writeTextFile(state_.workDir.path() / job.fileName, text);
 }
 
-void PairRun::run(long long& done, long long total, const std::string& progressText)
+void PairRun::run(long long& done, long long total, const Stage& progressText)
 {
     Feedback& fb = state_.fb();
     prepare();
@@ -540,7 +540,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     state.weighted = settings.weighted;
 
     state.sampling.StrataCodes.clear();
-    fb.progress(0, 100, "% regressions");
+    fb.progress(0, 100, Stage{"regressions"});
     state.setMilestone(Mijlpaal::na_instellen);
     int checkedCount = 0;
     for (bool c : settings.mxwChecked)
@@ -599,7 +599,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     const long long total = static_cast<long long>(checkedCount) *
                             static_cast<long long>(strata.size()) *
                             static_cast<long long>(state.structures.size());
-    const std::string progressText = "% van " + std::to_string(total) + " regressions";
+    const Stage progressText{"van " + std::to_string(total) + " regressions"};
     fb.busy(true);
     state.ADDLOG(std::to_string(total) + " Regressions are done.");
     state.ADDLOG("Below an overview of regression that were NOT done:");
@@ -642,7 +642,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     state.setMilestone(Mijlpaal::na_uitvoeren);
     // The maps go to the working directory, where the closure archives them.
     outcome.outputNames = defaultOutputNames(dir.path().string(), settings.mxwChecked);
-    fb.progress(0, 100, "Idle");
+    fb.idle();
     outcome.completed = true;
     outcome.regressionsDone = done;
     return outcome;

@@ -6,7 +6,7 @@
 namespace tolvar {
 
 namespace {
-constexpr const char* kStrataBestModel = "% strata best model";
+const Stage kStrataBestModel{"strata best model"};
 }
 
 std::string baseName(const std::string& fileName)

@@ -24,14 +24,14 @@ TEST(PointEditor, RecordsAndColumnsAreAddedAndDeleted)
     PointEditor e = editorWith("Nr;MHW\r\n1;40\r\n2;50\r\n");
     e.marks.commasReplaced = e.marks.saved = true;
     e.addRecord();
-    EXPECT_EQ(e.data.RowCount(), 4);
+    EXPECT_EQ(e.data.rowCount(), 4);
     EXPECT_EQ(e.data.row(1), (std::vector<std::string>{"ExtraPiezometer", "missing"}));
     EXPECT_EQ(e.data.cell(1, 2), "40");
     EXPECT_TRUE(e.state.RecordsAdded);
     EXPECT_FALSE(e.marks.commasReplaced || e.marks.saved);
 
     e.deleteRecord(2);
-    EXPECT_EQ(e.data.RowCount(), 3);
+    EXPECT_EQ(e.data.rowCount(), 3);
     EXPECT_EQ(e.data.cell(1, 2), "50");
     EXPECT_TRUE(e.state.RecordsDeleted);
     e.deleteRecord(0);  // the title row stays
