@@ -16,7 +16,8 @@ int main(int argc, char* argv[])
                                   QString::fromStdString(ec.message()));
         return 2;
     }
-    tolvar::gui::TfrmMAIN window(workDir);
+    tolvar::gui::QtDialogs dialogs;
+    tolvar::gui::TfrmMAIN window(workDir, dialogs);
     window.show();
     return app.exec();
 }

@@ -1,5 +1,6 @@
 // The third tab, "Predict GxG": output names, optional settings and the
 // mapping run with its live map-status picture.
+#include "app/run_settings.h"
 #include "gui/main_window.h"
 #include "common/index.h"
 #include "gui/variogram_window.h"
@@ -104,15 +105,16 @@ void TfrmMAIN::buildPredictTab()
 
 void TfrmMAIN::btbttnPredictClick()
 {
-    MappingSettings settings;
-    settings.mapped = state_->mxwChecked;
-    for (int i = 0; i < 6; ++i)
-        settings.outputNames[at(i)] = ss(outputNames[at(i)]->text());
-    settings.orderCheck = chckbxVOLGORDEGXG->isChecked();
-    settings.residuals = chckbxRESIDU->isChecked();
-    settings.noMaps = chckbxJustNormal->isChecked();
-    settings.sdInMxwUnits = chckbxSDUNITS->isChecked();
-    settings.kriging.on = chckbxKRIGING->isEnabled() && chckbxKRIGING->isChecked();
+    PerSlot<std::string> names;
+    for (int i = 0; i < kSlotCount; ++i)
+        names[at(i)] = ss(outputNames[at(i)]->text());
+    MappingChoices choices;
+    choices.orderCheck = chckbxVOLGORDEGXG->isChecked();
+    choices.residuals = chckbxRESIDU->isChecked();
+    choices.noMaps = chckbxJustNormal->isChecked();
+    choices.sdInMxwUnits = chckbxSDUNITS->isChecked();
+    choices.kriging.on = chckbxKRIGING->isEnabled() && chckbxKRIGING->isChecked();
+    const MappingSettings settings = mappingSettings(*state_, names, choices);
     MappingOutcome outcome;
     QtCanvas variogramCanvas(kPlotWidth, kPlotHeight);
     guarded([&] { outcome = runPrediction(*state_, settings, *fitCanvas_, *statusCanvas_, &variogramCanvas); });

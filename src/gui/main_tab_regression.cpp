@@ -1,5 +1,7 @@
 // The first tab, "Define regression environment": the grid registry, the
 // point data, the MxW to regress and "Start regression".
+#include "app/grid_choice.h"
+#include "app/run_settings.h"
 #include "app/session.h"
 #include "gui/main_window.h"
 #include "gui/point_data_editor.h"
@@ -8,8 +10,6 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
-#include <QDir>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -210,63 +210,47 @@ void TfrmMAIN::DrukKnopAHNPLUS(int index)
     if (btbttnFILESOK->isEnabled())
         sttsbrPROGRESS->showMessage(QString::fromLatin1(kGridsChanged));
     btbttnFILESOK->setEnabled(false);
-    Registry& registry = state_->registry;
-    // The dialog starts in the folder of the last grid (the batch start file
-    // leaves a file name there), with its file type and proposed name.
-    const GridDialogSetup& setup = registry.dialog;
-    const QDir workDir(qs(state_->workDir.path().string()));
-    const QFileInfo last(workDir.absoluteFilePath(qs(setup.directory)));
-    const QString start = setup.directory.empty() ? workDir.path()
-                          : last.isDir()          ? last.filePath()
-                          : last.isFile()         ? last.path()
-                                                  : workDir.path();
-    const Seams::GridFileAnswer chosen =
-        Seams::openGridFile(this, QStringLiteral("Select a grid file"), start, kGridFilters,
-                            static_cast<int>(setup.fileType), qs(setup.proposedName),
-                            [](int type) { return qs(proposedNameFor(static_cast<GridFileChoice>(type))); });
+    // The dialog starts in the folder of the last grid, with its file type
+    // and proposed name.
+    const GridDialogSetup& setup = state_->registry.dialog;
+    GridFileRequest request;
+    request.title = QStringLiteral("Select a grid file");
+    request.directory = qs(gridDialogStart(*state_));
+    request.filters = kGridFilters;
+    request.fileType = static_cast<int>(setup.fileType);
+    request.proposedName = qs(setup.proposedName);
+    request.proposalFor = [](int type) { return qs(proposedNameFor(gridFileChoiceAt(type))); };
+    const GridFileAnswer chosen = dialogs_.openGridFile(this, request);
     if (chosen.path.isEmpty())
         return;
-    const auto fileType = chosen.fileType >= 0 && chosen.fileType < kGridFilters.size()
-                              ? static_cast<GridFileChoice>(chosen.fileType)
-                              : GridFileChoice::AllFiles;
     bool attached = false;
-    guarded([&] {
-        attached = attachGridChoice(registry, index, ss(chosen.path), fileType, state_->gridLibrary,
-                                    state_->workDir, feedback_);
-    });
-    if (!attached)
-        return;
-    if (index == 0)
-        state_->sampling.StrataCodes.clear();
-    showRegistry();
+    guarded([&] { attached = chooseGrid(*state_, index, ss(chosen.path), gridFileChoiceAt(chosen.fileType)); });
+    if (attached)
+        showRegistry();
 }
 
 void TfrmMAIN::btbttnPUNTDATAClick()
 {
-    editor_->setWorkDir(state_->workDir);
     editor_->exec();
     if (editor_->aborted())
         return;
     btbttnFILESOK->setEnabled(true);
-    state_->pointDataSourceFile = editor_->editor().sourceFile;
-    PointColumns columns{};
-    if (!guarded([&] { columns = readTempTxt(state_->workDir); }))
+    PerMxw<bool> offered{};
+    if (!guarded([&] { offered = acceptImport(*state_, editor_->editor().sourceFile, readTempTxt(state_->workDir)); }))
         return;
     const PerMxw<QCheckBox*> boxes{chckbxGHG, chckbxGVG, chckbxGLG};
-    for (Mxw m : kAllMxw) {
-        sdColumns_[m] = columns[sdRole(m)];
-        if (columns[mxwRole(m)] >= 0) {
+    for (Mxw m : kAllMxw)
+        if (offered[m]) {
             boxes[m]->setEnabled(true);
             boxes[m]->setChecked(true);
         }
-    }
     ReCheck();
 }
 
 void TfrmMAIN::ReCheck()
 {
     const PerMxw<bool> checked{chckbxGHG->isChecked(), chckbxGVG->isChecked(), chckbxGLG->isChecked()};
-    const bool offered = tolvar::ReCheck(checked, sdColumns_);
+    const bool offered = weightingOffered(*state_, checked);
     rdgrpWEIGHT->setEnabled(offered);
     // Both items unselected needs the exclusivity lifted for a moment.
     weightedItem->setAutoExclusive(false);
@@ -279,20 +263,15 @@ void TfrmMAIN::ReCheck()
 
 void TfrmMAIN::btbttnFILESOKClick()
 {
-    RegressionSettings settings;
-    settings.mxwChecked = {chckbxGHG->isChecked(), chckbxGVG->isChecked(), chckbxGLG->isChecked()};
-    settings.weighted = weightedItem->isChecked();
-    settings.usedFile = editor_->editor().sourceFile;
-    settings.edits = editor_->editor().state;
-    settings.roleTexts = editor_->editor().roleTexts;
+    RegressionSettings settings =
+        regressionSettings({chckbxGHG->isChecked(), chckbxGVG->isChecked(), chckbxGLG->isChecked()},
+                           weightedItem->isChecked(), editor_->editor());
     // The scatterplots can be looked at as soon as the grids are sampled.
     bool sampled = false;
     settings.sampled = [this, &sampled] {
         sampled = true;
         Bekijkgroepindeling1->setVisible(true);
     };
-    state_->mxwChecked = settings.mxwChecked;
-    state_->weighted = settings.weighted;
     ggRegressie->show();
     const bool orderOffered = orderCheckOffered(settings.mxwChecked);
     chckbxVOLGORDEGXG->setEnabled(orderOffered && !chckbxJustNormal->isChecked());

@@ -2,7 +2,6 @@
 // selectors, one result or the best one as table and scatterplot, reject.
 #include "gui/main_window.h"
 #include "selection/prune.h"
-#include "selection/select_best.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -126,20 +125,28 @@ void TfrmMAIN::showStructureChecks()
     }
 }
 
-void TfrmMAIN::CheckBox1Click()
+void TfrmMAIN::readSelection()
 {
-    std::array<std::array<bool, 16>, 16> ticked{};
+    selection_.stratumText = ss(cmbbxSTRATA->currentText());
+    selection_.mxw = ss(cmbbxGxG->currentText());
     for (int v = 1; v <= kMaxAuxVars; ++v)
         for (int g = 1; g <= kMaxGroups; ++g)
-            ticked[at(v)][at(g)] = structureBoxes[at(v)][at(g)]->isChecked();
-    Registry& registry = state_->registry;
-    if (tolvar::CheckBox1Click(ticked, registry.checks.state))
-        blankDisplay();
+            selection_.ticked[at(v)][at(g)] = structureBoxes[at(v)][at(g)]->isChecked();
+}
+
+void TfrmMAIN::showTicks()
+{
     for (int v = 1; v <= kMaxAuxVars; ++v)
-        for (int g = 1; g <= kMaxGroups; ++g) {
-            registry.checks.checked[at(v)][at(g)] = ticked[at(v)][at(g)];
-            structureBoxes[at(v)][at(g)]->setChecked(ticked[at(v)][at(g)]);
-        }
+        for (int g = 1; g <= kMaxGroups; ++g)
+            structureBoxes[at(v)][at(g)]->setChecked(selection_.ticked[at(v)][at(g)]);
+}
+
+void TfrmMAIN::CheckBox1Click()
+{
+    readSelection();
+    if (clickStructure(selection_, state_->registry.checks))
+        blankDisplay();
+    showTicks();
 }
 
 void TfrmMAIN::vulboxen()
@@ -152,18 +159,10 @@ void TfrmMAIN::vulboxen()
         cmbbxSTRATA->addItem(qs(code));
 }
 
-ResultChoice TfrmMAIN::currentChoice() const
+ResultChoice TfrmMAIN::currentChoice()
 {
-    ResultChoice choice;
-    choice.stratumText = ss(cmbbxSTRATA->currentText());
-    choice.mxw = ss(cmbbxGxG->currentText());
-    for (int v = 1; v <= kMaxAuxVars; ++v)
-        for (int g = 1; g <= kMaxGroups; ++g)
-            choice.ticked[at(v)][at(g)] = structureBoxes[at(v)][at(g)]->isChecked();
-    choice.groupCount = state_->registry.GroupCount;
-    choice.auxVarCount = state_->registry.AuxVarCount;
-    choice.weighted = state_->weighted;
-    return choice;
+    readSelection();
+    return resultChoice(selection_, *state_);
 }
 
 void TfrmMAIN::showDisplay(const DisplayOutcome& outcome)
@@ -179,8 +178,8 @@ void TfrmMAIN::showDisplay(const DisplayOutcome& outcome)
 void TfrmMAIN::blankDisplay()
 {
     // "Reject" only ever acts on the best model on screen.
-    bestName_.clear();
-    btbttnVERWERP->setEnabled(false);
+    blankSelection(selection_);
+    btbttnVERWERP->setEnabled(selection_.rejectOffered());
     DisplayOutcome blank;
     BLANKSTRGRDFIT(blank.table);
     blankimgFIT(*fitCanvas_);
@@ -201,30 +200,25 @@ void TfrmMAIN::showBest(const BestOutcome& best)
 {
     // The pair in the selectors (the mapping run shows every pair); the
     // picture is drawn already, so the selectors' blanking must not run.
+    showBestSelection(selection_, state_->registry.checks, best);
     {
         const QSignalBlocker blockStrata(cmbbxSTRATA), blockMxw(cmbbxGxG);
+        std::vector<std::string> strata;
         for (int i = 0; i < cmbbxSTRATA->count(); ++i)
-            if (toskim2(ss(cmbbxSTRATA->itemText(i))) == toskim2(best.choice.stratumText))
-                cmbbxSTRATA->setCurrentIndex(i);
-        if (const int item = cmbbxGxG->findText(qs(best.choice.mxw)); item >= 0)
+            strata.push_back(ss(cmbbxSTRATA->itemText(i)));
+        if (const int item = stratumItem(strata, selection_.stratumText); item >= 0)
+            cmbbxSTRATA->setCurrentIndex(item);
+        if (const int item = cmbbxGxG->findText(qs(selection_.mxw)); item >= 0)
             cmbbxGxG->setCurrentIndex(item);
     }
-    bestName_ = best.found ? best.bestName : std::string();
-    btbttnVERWERP->setEnabled(best.found);
-    Registry& registry = state_->registry;
-    for (int v = 1; v <= kMaxAuxVars; ++v)
-        for (int g = 1; g <= kMaxGroups; ++g) {
-            const bool tick = best.choice.ticked[at(v)][at(g)];
-            registry.checks.checked[at(v)][at(g)] = tick;
-            registry.checks.state[at(v)][at(g)] = tick;
-            structureBoxes[at(v)][at(g)]->setChecked(tick);
-        }
+    btbttnVERWERP->setEnabled(selection_.rejectOffered());
+    showTicks();
     showDisplay(best.display);
 }
 
 void TfrmMAIN::btbttnVERWERPClick()
 {
-    guarded([&] { rejectBest(state_->workDir, bestName_, state_->log); });
+    guarded([&] { rejectBest(state_->workDir, selection_.bestName, state_->log); });
     blankDisplay();
 }
 

@@ -76,9 +76,7 @@ QPixmap progressPicture()
 
 void MainFeedback::message(const std::string& text)
 {
-    QString shown = qs(text);
-    shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    Seams::message(&window_, shown);
+    window_.dialogs_.message(&window_, messageText(text));
 }
 
 void MainFeedback::statusText(const std::string& text)
@@ -99,12 +97,12 @@ void MainFeedback::milestone(Mijlpaal m)
 
 void MainFeedback::busy(bool on)
 {
-    DialogFeedback(&window_).busy(on);
+    showBusyPointer(on);
 }
 
 ArchiveChoice MainFeedback::askArchiveChoice(const std::string& caption, ArchiveChoice preset)
 {
-    return Seams::archiveChoice(&window_, qs(caption), preset);
+    return window_.dialogs_.archiveChoice(&window_, qs(caption), preset);
 }
 
 std::optional<std::string> MainFeedback::chooseFile(const std::string& title, const std::string& proposedName,
@@ -112,22 +110,21 @@ std::optional<std::string> MainFeedback::chooseFile(const std::string& title, co
 {
     // The start directory with the proposed name preselects that file.
     const QString start = qs(directory) + QStringLiteral("/") + qs(proposedName);
-    const QString chosen = Seams::openFile(&window_, qs(title), start, qs(filter));
+    const QString chosen = window_.dialogs_.openFile(&window_, qs(title), start, qs(filter));
     if (chosen.isEmpty())
         return std::nullopt;
     return ss(chosen);
 }
 
-TfrmMAIN::TfrmMAIN(const std::filesystem::path& workDir, QWidget* parent)
-    : QMainWindow(parent), feedback_(*this),
+TfrmMAIN::TfrmMAIN(const std::filesystem::path& workDir, Dialogs& dialogs, QWidget* parent)
+    : QMainWindow(parent), dialogs_(dialogs), feedback_(*this),
       state_(std::make_unique<AppState>(WorkDir(workDir), feedback_)),
-      editor_(std::make_unique<TfrmBUISDATA>(this)),
+      editor_(std::make_unique<TfrmBUISDATA>(dialogs, state_->workDir, this)),
       fitCanvas_(std::make_unique<QtCanvas>(kPlotWidth, kPlotHeight)),
       statusCanvas_(std::make_unique<QtCanvas>(350, 350))
 {
     setObjectName(QStringLiteral("TfrmMAIN"));
     setWindowTitle(QString::fromLatin1(kCaption));
-    editor_->setWorkDir(state_->workDir);
     state_->bestShown = [this](const BestOutcome& best) { showBest(best); };
     buildFrame();
     buildRegressionTab();

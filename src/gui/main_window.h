@@ -2,9 +2,11 @@
 
 #include "app/app_state.h"
 #include "common/index.h"
-#include "gui/gui_seams.h"
+#include "gui/dialogs.h"
+#include "gui/gui_support.h"
 #include "pictures/qt_canvas.h"
 #include "presentation/result_display.h"
+#include "presentation/result_selection.h"
 
 #include <QMainWindow>
 #include <array>
@@ -64,8 +66,9 @@ struct GroupChoice {
 class TfrmMAIN : public QMainWindow {
     Q_OBJECT
 public:
-    // The window works in `workDir`: the program's current directory at start.
-    explicit TfrmMAIN(const std::filesystem::path& workDir, QWidget* parent = nullptr);
+    // The window works in `workDir` (the program's current directory at
+    // start) and asks the user through `dialogs`, which outlive it.
+    TfrmMAIN(const std::filesystem::path& workDir, Dialogs& dialogs, QWidget* parent = nullptr);
     ~TfrmMAIN() override;
 
     AppState& state() { return *state_; }
@@ -177,7 +180,10 @@ private:
     void showStructureChecks();
     void CheckBox1Click();
     void vulboxen();
-    ResultChoice currentChoice() const;
+    // The selectors and structure boxes into the selection, and its ticks back.
+    void readSelection();
+    void showTicks();
+    ResultChoice currentChoice();
     void showDisplay(const DisplayOutcome& outcome);
     void blankDisplay();
     void btbttnSHOWClick();
@@ -197,6 +203,7 @@ private:
 
     friend class MainFeedback;
 
+    Dialogs& dialogs_;
     MainFeedback feedback_;
     std::unique_ptr<AppState> state_;
     std::unique_ptr<TfrmBUISDATA> editor_;
@@ -206,10 +213,9 @@ private:
     QLabel* groupHeader_ = nullptr;
     TfrmMultiScatter* multiScatter_ = nullptr;
     TfrmVariograms* variograms_ = nullptr;
-    PerMxw<int> sdColumns_{-1, -1, -1};
-    std::string bestName_;
+    // What the results tab has selected and the best model it shows.
+    ResultSelection selection_;
     bool started_ = false;
-    bool busyRun_ = false;
 };
 
 }  // namespace tolvar::gui

@@ -97,9 +97,9 @@ private:
 };
 }  // namespace
 
-TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      workDir_(WorkDir::current())
+TfrmBUISDATA::TfrmBUISDATA(Dialogs& dialogs, const WorkDir& workDir, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), dialogs_(dialogs),
+      workDir_(workDir)
 {
     setObjectName(QStringLiteral("TfrmBUISDATA"));
     setWindowTitle(QString::fromLatin1(kCaption));
@@ -263,11 +263,6 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
     HelpViewer::installHelpKey(this, 10);
 }
 
-void TfrmBUISDATA::setWorkDir(const WorkDir& dir)
-{
-    workDir_ = dir;
-}
-
 void TfrmBUISDATA::setHint(QWidget* widget, const QString& hint)
 {
     widget->setProperty("hint", hint);
@@ -289,8 +284,7 @@ bool TfrmBUISDATA::eventFilter(QObject* watched, QEvent* event)
         // Every key in the table renews the proposal of the column roles.
         editor_.keyPressed();
         showLists();
-        menuItems[4]->setChecked(false);
-        menuItems[5]->setChecked(false);
+        showTransformState();
     }
     return QDialog::eventFilter(watched, event);
 }
@@ -330,9 +324,9 @@ void TfrmBUISDATA::activate()
     okHint_ = QString::fromLatin1(kOkHint);
     btbttnEXITSTAMBUIS->setEnabled(false);
 
-    const QString file = Seams::openFile(this, QString::fromLatin1(kDialogTitle),
-                                         QString::fromStdString(workDir_.path().string()),
-                                         QString::fromLatin1(kDialogFilter));
+    const QString file = dialogs_.openFile(this, QString::fromLatin1(kDialogTitle),
+                                           QString::fromStdString(workDir_.path().string()),
+                                           QString::fromLatin1(kDialogFilter));
     if (file.isEmpty()) {
         offerAbortOnly();
         return;
@@ -525,7 +519,7 @@ void TfrmBUISDATA::btbttnEXITSTAMBUISClick()
     // typed but never applied would enter the regressions as an observation.
     editor_.state.missingCode = ss(edtMIS->text());
     if (editor_.missingCodePending() &&
-        Seams::question(this, QString::fromLatin1(kApplyFirst).arg(edtMIS->text())))
+        dialogs_.question(this, QString::fromLatin1(kApplyFirst).arg(edtMIS->text())))
         btbttnMISClick();
     for (int role = 0; role < kPointRoleCount; ++role)
         editor_.roleTexts[at(role)] =

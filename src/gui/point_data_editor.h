@@ -1,7 +1,8 @@
 #pragma once
 
 #include "common/work_dir.h"
-#include "gui/gui_seams.h"
+#include "gui/dialogs.h"
+#include "gui/gui_support.h"
 #include "pointdata/point_editor.h"
 
 #include <QDialog>
@@ -27,10 +28,9 @@ namespace tolvar::gui {
 class TfrmBUISDATA : public QDialog {
     Q_OBJECT
 public:
-    explicit TfrmBUISDATA(QWidget* parent = nullptr);
-
-    // The working directory: where the open dialog starts and the files go.
-    void setWorkDir(const WorkDir& dir);
+    // The editor works in `workDir` (where the open dialog starts and the
+    // files go) and asks the user through `dialogs`, which outlive it.
+    TfrmBUISDATA(Dialogs& dialogs, const WorkDir& workDir, QWidget* parent = nullptr);
     // FormActivate: reset and ask for the file (runs when the window is shown).
     void activate();
 
@@ -81,7 +81,8 @@ private:
     void runMenu(int item);
 
     PointEditor editor_;
-    DialogFeedback feedback_{this};
+    Dialogs& dialogs_;
+    DialogFeedback feedback_{this, dialogs_};
     WorkDir workDir_;
     DelimiterChoice delimiters_;
     std::vector<QRadioButton*> delimiterButtons_;

@@ -9,6 +9,7 @@
 #include "selection/select_best.h"
 #include "support/raster_fixtures.h"
 #include "support/temp_dir.h"
+#include "scripted_dialogs.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -45,8 +46,7 @@ namespace fs = std::filesystem;
 // and dialogs answer as scripted.
 struct MainFixture {
     test::TempDir tmp;
-    std::vector<QString> messages;
-    std::vector<QString> archiveCaptions;
+    ScriptedDialogs dialogs;
     std::unique_ptr<TfrmMAIN> window;
 
     explicit MainFixture(bool example = true)
@@ -54,24 +54,11 @@ struct MainFixture {
         if (example)
             for (const auto& entry : fs::directory_iterator(fs::path(TOLVAR_EXAMPLE_DIR)))
                 fs::copy_file(entry.path(), tmp / entry.path().filename().string());
-        Seams::message = [this](QWidget*, const QString& text) { messages.push_back(text); };
-        Seams::question = [this](QWidget*, const QString& text) {
-            messages.push_back(text);
-            return true;
-        };
-        Seams::archiveChoice = [this](QWidget*, const QString& caption, ArchiveChoice preset) {
-            archiveCaptions.push_back(caption);
-            return preset;
-        };
-        window = std::make_unique<TfrmMAIN>(tmp.path());
+        window = std::make_unique<TfrmMAIN>(tmp.path(), dialogs);
         window->FormActivate();
         window->show();
     }
-    ~MainFixture()
-    {
-        window.reset();
-        Seams::restoreDefaults();
-    }
+    ~MainFixture() { window.reset(); }
 
     void hover(QWidget* widget)
     {
@@ -84,7 +71,7 @@ struct MainFixture {
     void importPoints(const char* name = "piezometers.csv")
     {
         const QString file = QString::fromStdString((tmp / name).string());
-        Seams::openFile = [file](QWidget*, const QString&, const QString&, const QString&) { return file; };
+        dialogs.openFileAnswer = [file](const QString&, const QString&, const QString&) { return file; };
         TfrmBUISDATA& editor = window->pointDataEditor();
         // The editor asks for its file once it is shown; answer after that.
         QTimer::singleShot(0, &editor, [&editor] {
@@ -171,8 +158,8 @@ TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
 
     // One variable in one group: removing the variable is refused.
     w.btbttnMINVAR->click();
-    ASSERT_EQ(f.messages.size(), 1u);
-    EXPECT_EQ(f.messages.back(), QStringLiteral("Number of groups may not exceed number of aux.variables"));
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages.back(), QStringLiteral("Number of groups may not exceed number of aux.variables"));
     w.btbttnPLUSVAR->click();
     EXPECT_FALSE(w.slotButtons[2]->isHidden());
     EXPECT_TRUE(w.groupChoices[2].items[1]->isChecked());  // a group of its own
@@ -207,9 +194,10 @@ TEST(TfrmMAIN, ProgressHintsAndRegistryButtons)
                 dialog->reject();
             }
     });
-    EXPECT_TRUE(Seams::openGridFile(&w, QStringLiteral("Select a grid file"), grids,
-                                    {QStringLiteral("all files (*)")}, 0, QStringLiteral("*.asc"),
-                                    [](int) { return QString(); })
+    QtDialogs system;
+    EXPECT_TRUE(system
+                    .openGridFile(&w, {QStringLiteral("Select a grid file"), grids, {QStringLiteral("all files (*)")},
+                                       0, QStringLiteral("*.asc"), [](int) { return QString(); }})
                     .path.isEmpty());
     EXPECT_EQ(dialogContext, 9);
     EXPECT_EQ(dialogFolder, grids);
@@ -249,7 +237,7 @@ TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
     EXPECT_TRUE(w.weightedItem->isChecked());
 
     w.btbttnFILESOK->click();
-    ASSERT_TRUE(w.grpbxTAB2->isEnabled()) << (f.messages.empty() ? "" : f.messages.back().toStdString());
+    ASSERT_TRUE(w.grpbxTAB2->isEnabled()) << (f.dialogs.messages.empty() ? "" : f.dialogs.messages.back().toStdString());
     EXPECT_EQ(w.tbcntrlMAIN->currentIndex(), 1);
     EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
     EXPECT_FALSE(w.btbttnPUNTDATA->isEnabled());
@@ -275,18 +263,18 @@ TEST(TfrmMAIN, WorkflowWritesWhatTheBatchWrites)
     EXPECT_FALSE(ditch->isChecked());
     EXPECT_EQ(w.strgrdFIT->item(1, 1)->text(), QStringLiteral("missing"));  // display blanked
 
-    f.messages.clear();
+    f.dialogs.messages.clear();
     w.btbttnPredict->click();
-    ASSERT_FALSE(f.messages.empty());
-    EXPECT_TRUE(f.messages.back().startsWith(QStringLiteral("Tolvar is ready. You can close this window")))
-        << f.messages.back().toStdString();
+    ASSERT_FALSE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.dialogs.messages.back().startsWith(QStringLiteral("Tolvar is ready. You can close this window")))
+        << f.dialogs.messages.back().toStdString();
     EXPECT_TRUE(fs::exists(f.tmp / "MLW_R.asc"));
 
     // "Again" archives session 1 (three strata: the closure asks) and opens the
     // first tab for session 2.
     w.btbttnOpnieuw->click();
-    ASSERT_EQ(f.archiveCaptions.size(), 1u);
-    EXPECT_EQ(f.archiveCaptions.front(), QStringLiteral("Storing results previous session"));
+    ASSERT_EQ(f.dialogs.archiveCaptions.size(), 1u);
+    EXPECT_EQ(f.dialogs.archiveCaptions.front(), QStringLiteral("Storing results previous session"));
     EXPECT_EQ(w.grpbxVOORTGANG->title(), QStringLiteral(" Progress session 2 "));
     EXPECT_EQ(w.ggProgress->value(), 10);
     EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
@@ -343,7 +331,7 @@ TEST(TfrmMAIN, KrigingFollowsTheResidualsAndShowsItsVariogram)
     EXPECT_TRUE(w.chckbxKRIGING->isEnabled());
     w.chckbxKRIGING->click();
     w.chckbxSDUNITS->click();
-    f.messages.clear();
+    f.dialogs.messages.clear();
     std::vector<QImage> shown;
     QTimer::singleShot(0, &w, [&w, &shown] {
         ASSERT_NE(w.variograms(), nullptr);
@@ -354,9 +342,9 @@ TEST(TfrmMAIN, KrigingFollowsTheResidualsAndShowsItsVariogram)
     });
     w.btbttnPredict->click();
     EXPECT_EQ(w.variograms(), nullptr);
-    ASSERT_FALSE(f.messages.empty());
-    EXPECT_TRUE(f.messages.back().contains(QStringLiteral("The normalized residuals were kriged")))
-        << f.messages.back().toStdString();
+    ASSERT_FALSE(f.dialogs.messages.empty());
+    EXPECT_TRUE(f.dialogs.messages.back().contains(QStringLiteral("The normalized residuals were kriged")))
+        << f.dialogs.messages.back().toStdString();
     EXPECT_TRUE(fs::exists(f.tmp / "MSW_RK.asc"));
     EXPECT_TRUE(fs::exists(f.tmp / "SDMSW_RK.asc"));
     EXPECT_TRUE(fs::exists(f.tmp / "MLW-variogram.wmf"));
@@ -383,10 +371,10 @@ TEST(TfrmMAIN, GridChoicesAndTheOutputFolder)
     std::vector<QString> starts;
     QString answer = chosen;
     // Where the dialog starts, with the name it proposes.
-    Seams::openGridFile = [&](QWidget*, const QString&, const QString& dir, const QStringList&, int,
-                              const QString& proposed, const std::function<QString(int)>&) {
-        starts.push_back(proposed.isEmpty() ? dir : dir + QStringLiteral("/") + proposed);
-        return Seams::GridFileAnswer{answer, 0};
+    f.dialogs.gridFileAnswer = [&](const GridFileRequest& request) {
+        starts.push_back(request.proposedName.isEmpty() ? request.directory
+                                                        : request.directory + QStringLiteral("/") + request.proposedName);
+        return GridFileAnswer{answer, 0};
     };
     w.slotButtons[1]->click();
     answer.clear();
@@ -398,8 +386,7 @@ TEST(TfrmMAIN, GridChoicesAndTheOutputFolder)
 
     f.importPoints();
     ASSERT_TRUE(w.btbttnFILESOK->isEnabled());
-    Seams::openGridFile = [](QWidget*, const QString&, const QString&, const QStringList&, int, const QString&,
-                             const std::function<QString(int)>&) { return Seams::GridFileAnswer{}; };
+    f.dialogs.gridFileAnswer = nullptr;  // cancelled
     w.btbttnSTRATAGRID->click();
     EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
     EXPECT_TRUE(w.sttsbrPROGRESS->currentMessage().contains(QStringLiteral("import the point data again")));
@@ -446,10 +433,10 @@ TEST(TfrmMAIN, ResultsTabFollowsSelectorsRejectsAndTheMappingRun)
     // structure, which was never a model.
     w.tbcntrlMAIN->setCurrentIndex(0);
     w.tbcntrlMAIN->setCurrentIndex(1);
-    f.messages.clear();
+    f.dialogs.messages.clear();
     w.btbttnSHOW->click();
-    ASSERT_EQ(f.messages.size(), 1u);
-    EXPECT_TRUE(f.messages[0].contains(QStringLiteral("at most one variable per group"))) << f.messages[0].toStdString();
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(f.dialogs.messages[0].contains(QStringLiteral("at most one variable per group"))) << f.dialogs.messages[0].toStdString();
 
     QTimer::singleShot(0, &w, [&w] {
         ASSERT_NE(w.multiScatter(), nullptr);
@@ -494,10 +481,10 @@ TEST(TfrmMAIN, NoRegressionKeepsTheFirstTabOpen)
     }
     f.tmp.write("commas.csv", commas);
     f.importPoints("commas.csv");
-    f.messages.clear();
+    f.dialogs.messages.clear();
     w.btbttnFILESOK->click();
-    ASSERT_EQ(f.messages.size(), 1u);
-    EXPECT_EQ(f.messages[0].toStdString(),
+    ASSERT_EQ(f.dialogs.messages.size(), 1u);
+    EXPECT_EQ(f.dialogs.messages[0].toStdString(),
               std::string(kNoRegressionDone) + kNoNumericMxw + "MHW, MSW, MLW. " + kDecimalCommaAdvice);
     EXPECT_FALSE(w.grpbxTAB2->isEnabled());
     EXPECT_FALSE(w.grpbxTAB3->isEnabled());
@@ -531,17 +518,15 @@ struct GridDialogScript {
         QString esriProposal;
     };
     std::vector<Shown> shown;
-    std::deque<Seams::GridFileAnswer> answers;
+    std::deque<GridFileAnswer> answers;
 
-    void install()
+    void install(ScriptedDialogs& dialogs)
     {
-        Seams::openGridFile = [this](QWidget*, const QString&, const QString& directory, const QStringList& filters,
-                                     int fileType, const QString& proposedName,
-                                     const std::function<QString(int)>& proposalFor) {
-            EXPECT_EQ(filters.size(), 4);
-            EXPECT_EQ(filters[2], QStringLiteral("GeoTIFF and other rasters (*.tif *.tiff *.img)"));
-            shown.push_back({directory, fileType, proposedName, proposalFor(1)});
-            Seams::GridFileAnswer a = answers.front();
+        dialogs.gridFileAnswer = [this](const GridFileRequest& request) {
+            EXPECT_EQ(request.filters.size(), 4);
+            EXPECT_EQ(request.filters[2], QStringLiteral("GeoTIFF and other rasters (*.tif *.tiff *.img)"));
+            shown.push_back({request.directory, request.fileType, request.proposedName, request.proposalFor(1)});
+            GridFileAnswer a = answers.front();
             answers.pop_front();
             return a;
         };
@@ -560,14 +545,14 @@ TEST(TfrmMAIN, TheChosenFileTypeDecidesHowAGridIsRead)
     writeEsriDem(f.tmp / "dem");
     test::writeGeoTiff(f.tmp / "soil.tif", {3, 2, 0, 0, 10, -9999, [](int, int) { return 1.0; }}, true);
     GridDialogScript script;
-    script.install();
+    script.install(f.dialogs);
     const QString dem = QString::fromStdString((f.tmp / "dem" / "hdr.adf").string());
     const QString soil = QString::fromStdString((f.tmp / "soil.tif").string());
     script.answers = {{dem, 1}, {soil, 2}};
     TfrmMAIN& w = *f.window;
     w.slotButtons[1]->click();
     w.btbttnSTRATAGRID->click();
-    EXPECT_TRUE(f.messages.empty()) << (f.messages.empty() ? "" : f.messages[0].toStdString());
+    EXPECT_TRUE(f.dialogs.messages.empty()) << (f.dialogs.messages.empty() ? "" : f.dialogs.messages[0].toStdString());
 
     ASSERT_EQ(script.shown.size(), 2u);
     EXPECT_EQ(script.shown[0].fileType, 0);
@@ -592,10 +577,10 @@ TEST(TfrmMAIN, AnAbandonedAttachRefusesTheGridAndTheProgramGoesOn)
     MainFixture f(false);
     writeEsriDem(f.tmp / "dem");
     GridDialogScript script;
-    script.install();
+    script.install(f.dialogs);
     script.answers = {{QString::fromStdString((f.tmp / "dem" / "hdr.adf").string()), 1}};
     std::vector<QString> attachTitles;
-    Seams::openFile = [&](QWidget*, const QString& title, const QString&, const QString&) {
+    f.dialogs.openFileAnswer = [&](const QString& title, const QString&, const QString&) {
         attachTitles.push_back(title);
         return QString();
     };
@@ -604,9 +589,9 @@ TEST(TfrmMAIN, AnAbandonedAttachRefusesTheGridAndTheProgramGoesOn)
     w.slotButtons[1]->click();
     ASSERT_EQ(attachTitles.size(), 3u);
     EXPECT_EQ(attachTitles[0], QStringLiteral("1#3: Find and select <libavgridio.so>"));
-    ASSERT_GE(f.messages.size(), 2u);
-    EXPECT_EQ(f.messages[f.messages.size() - 2], QString::fromLatin1(kAttachAbandoned));
-    EXPECT_EQ(f.messages.back(), QStringLiteral("Cannot work (yet) with grid coverages from ESRI."));
+    ASSERT_GE(f.dialogs.messages.size(), 2u);
+    EXPECT_EQ(f.dialogs.messages[f.dialogs.messages.size() - 2], QString::fromLatin1(kAttachAbandoned));
+    EXPECT_EQ(f.dialogs.messages.back(), QStringLiteral("Cannot work (yet) with grid coverages from ESRI."));
     EXPECT_EQ(w.state().registry.HulpVarRecs[1].PFileName, "grid aux.variabele1");
     EXPECT_TRUE(w.isVisible());
 }
@@ -621,7 +606,6 @@ namespace {
 // and a change of file type proposes that type's name.
 TEST(GridDialog, AChangeOfFileTypeProposesItsName)
 {
-    Seams::restoreDefaults();
     test::TempDir tmp;
     QString started, proposed, typeShown;
     QTimer::singleShot(0, [&] {
@@ -641,10 +625,11 @@ TEST(GridDialog, AChangeOfFileTypeProposesItsName)
         dialog->reject();
     });
     const QStringList filters{QStringLiteral("ASCII (*.asc)"), QStringLiteral("ESRI (*.adf)")};
-    const Seams::GridFileAnswer answer =
-        Seams::openGridFile(nullptr, QStringLiteral("Select a grid file"), QString::fromStdString(tmp.path().string()),
-                            filters, 0, QStringLiteral("*.asc"),
-                            [](int type) { return type == 1 ? QStringLiteral("hdr.adf") : QString(); });
+    QtDialogs system;
+    const GridFileAnswer answer =
+        system.openGridFile(nullptr, {QStringLiteral("Select a grid file"), QString::fromStdString(tmp.path().string()),
+                                      filters, 0, QStringLiteral("*.asc"),
+                                      [](int type) { return type == 1 ? QStringLiteral("hdr.adf") : QString(); }});
     EXPECT_TRUE(answer.path.isEmpty());
     EXPECT_EQ(started, QStringLiteral("*.asc"));
     EXPECT_EQ(proposed, QStringLiteral("hdr.adf"));

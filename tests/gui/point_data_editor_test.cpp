@@ -1,5 +1,6 @@
 #include "gui/point_data_editor.h"
 #include "support/temp_dir.h"
+#include "scripted_dialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,31 +22,21 @@ namespace {
 
 struct EditorFixture {
     test::TempDir tmp;
-    TfrmBUISDATA window;
+    ScriptedDialogs dialogs;
+    TfrmBUISDATA window{dialogs, WorkDir(tmp.path())};
     QString chosen;
     QString dialogTitle, dialogDir, dialogFilter;
-    std::vector<QString> messages;
-    std::vector<QString> questions;
-    bool answer = true;
 
     EditorFixture()
     {
-        Seams::question = [this](QWidget*, const QString& text) {
-            questions.push_back(text);
-            return answer;
-        };
-        Seams::openFile = [this](QWidget*, const QString& title, const QString& dir,
-                                 const QString& filter) {
+        dialogs.openFileAnswer = [this](const QString& title, const QString& dir, const QString& filter) {
             dialogTitle = title;
             dialogDir = dir;
             dialogFilter = filter;
             return chosen;
         };
-        Seams::message = [this](QWidget*, const QString& text) { messages.push_back(text); };
-        window.setWorkDir(WorkDir(tmp.path()));
         window.setAutoActivate(false);
     }
-    ~EditorFixture() { Seams::restoreDefaults(); }
 
     QTableWidget* table() { return window.strgrdSTAMBUIS; }
 
@@ -120,7 +111,7 @@ TEST(TfrmBUISDATA, ReadEditAndAcceptWritesTheWorkingFiles)
     EXPECT_EQ(f.window.edtMIS->text(), QString());
 
     QTest::mouseClick(f.window.btbttnEXITSTAMBUIS, Qt::LeftButton);
-    EXPECT_TRUE(f.questions.empty());  // the code was applied
+    EXPECT_TRUE(f.dialogs.questions.empty());  // the code was applied
     EXPECT_EQ(f.window.result(), QDialog::Accepted);
     EXPECT_FALSE(f.window.aborted());
     EXPECT_EQ(test::readFile(f.tmp / "temp.txt"),
@@ -142,7 +133,7 @@ TEST(TfrmBUISDATA, WithoutAReadableFileOnlyTheAbortButtonIsOffered)
         if (vanished)
             f.chosen = QString::fromStdString((f.tmp / "gone.csv").string());
         f.open("");
-        EXPECT_EQ(f.messages.size(), vanished ? 1u : 0u);
+        EXPECT_EQ(f.dialogs.messages.size(), vanished ? 1u : 0u);
         EXPECT_TRUE(f.window.aborted());
         EXPECT_EQ(f.window.btbttnOKLEES->text(), QStringLiteral("No input; abort"));
         EXPECT_FALSE(f.window.rdgrpSEP->isVisible());
@@ -173,7 +164,7 @@ TEST(TfrmBUISDATA, HintsAndTransformButtons)
     EXPECT_FALSE(f.window.squareButtons[0]->isEnabled());
     EXPECT_TRUE(f.window.sqrtButtons[0]->isEnabled());
     EXPECT_EQ(f.table()->item(0, 4)->text(), QStringLiteral("   4.000"));
-    EXPECT_EQ(f.messages.size(), 0u);
+    EXPECT_EQ(f.dialogs.messages.size(), 0u);
 }
 
 // "Ready!" with a code that was typed but not applied asks first: Yes marks
@@ -197,14 +188,14 @@ TEST(TfrmBUISDATA, ReadyAsksToApplyATypedMissingCode)
     };
     for (const Case& c : cases) {
         EditorFixture f;
-        f.answer = c.answer;
+        f.dialogs.answer = c.answer;
         f.open("points_semicolon.csv");
         QTest::mouseClick(f.window.btbttnOKLEES, Qt::LeftButton);
         f.window.edtMIS->setText(c.code);
         QTest::mouseClick(f.window.btbttnEXITSTAMBUIS, Qt::LeftButton);
-        ASSERT_EQ(f.questions.size(), c.questions) << c.name;
+        ASSERT_EQ(f.dialogs.questions.size(), c.questions) << c.name;
         if (c.questions) {
-            EXPECT_EQ(f.questions[0], QStringLiteral("Apply missing code -9999 before reading on?"));
+            EXPECT_EQ(f.dialogs.questions[0], QStringLiteral("Apply missing code -9999 before reading on?"));
         }
         EXPECT_EQ(f.window.editor().data.cell(3, 2), c.mhwOfP2) << c.name;
         EXPECT_EQ(f.window.editor().state.missingCode.empty(), c.fieldEmpty) << c.name;

@@ -52,6 +52,9 @@ public:
     ArchiveChoice archiveChoice = ArchiveChoice::AllFiles;
     // The point-data file chosen last in the editor's open dialog.
     std::string pointDataSourceFile;
+    // The sd columns (sdMHW, sdMSW, sdMLW) of the point data accepted last;
+    // -1 for none. They decide whether weighted regression is offered.
+    PerMxw<int> sdColumns{-1, -1, -1};
 
     // The result display: whether the banner of this run was written.
     bool resultBannerWritten = false;

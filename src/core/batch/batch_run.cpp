@@ -2,6 +2,7 @@
 #include "common/index.h"
 
 #include "app/app_state.h"
+#include "app/run_settings.h"
 #include "app/session.h"
 #include "batch/batch_feedback.h"
 #include "common/io_error.h"
@@ -127,36 +128,30 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
         kikstart(absoluteIn(workDir, request.gridsFile), state.registry);
 
     // "Ready!" and what the main window takes over from it.
-    const PointColumns columns = editor.ready(state.workDir, fb);
-    state.pointDataSourceFile = editor.sourceFile;
-    const PerMxw<int> sdColumns{columns[kSDMHW], columns[kSDMSW], columns[kSDMLW]};
-    RegressionSettings settings;
-    settings.mxwChecked = mxw;
-    settings.weighted = !request.unweighted && ReCheck(mxw, sdColumns);
-    settings.usedFile = editor.sourceFile;
-    settings.edits = editor.state;
-    settings.roleTexts = editor.roleTexts;
+    acceptImport(state, editor.sourceFile, editor.ready(state.workDir, fb));
+    const RegressionSettings settings =
+        regressionSettings(mxw, !request.unweighted && weightingOffered(state, mxw), editor);
 
     int status = 0;
     const RegressionOutcome regression = runRegression(state, settings);
     if (!regression.completed) {
         status = 1;
     } else {
-        MappingSettings mapping;
-        mapping.mapped = mxw;
-        for (int i = 0; i < 6; ++i)
-            mapping.outputNames[at(i)] =
-                regression.outputNames[at(i)].text;
+        PerSlot<std::string> names;
+        for (int i = 0; i < kSlotCount; ++i)
+            names[at(i)] = regression.outputNames[at(i)].text;
         for (const auto& [key, path] : request.outputs)
-            mapping.outputNames[at(key)] = absoluteIn(workDir, path).string();
-        mapping.orderCheck = regression.orderCheckOffered && !request.noOrderCheck;
-        mapping.residuals = !request.noResiduals;
-        mapping.noMaps = request.noMaps;
-        mapping.sdInMxwUnits = request.sdInMxwUnits;
-        mapping.kriging.on = request.krige;
-        mapping.kriging.lagWidth = request.lagWidth;
-        mapping.kriging.cutoff = request.cutoff;
-        mapping.kriging.neighbours = request.neighbours.value_or(mapping.kriging.neighbours);
+            names[at(key)] = absoluteIn(workDir, path).string();
+        MappingChoices choices;
+        choices.orderCheck = regression.orderCheckOffered && !request.noOrderCheck;
+        choices.residuals = !request.noResiduals;
+        choices.noMaps = request.noMaps;
+        choices.sdInMxwUnits = request.sdInMxwUnits;
+        choices.kriging.on = request.krige;
+        choices.kriging.lagWidth = request.lagWidth;
+        choices.kriging.cutoff = request.cutoff;
+        choices.kriging.neighbours = request.neighbours.value_or(choices.kriging.neighbours);
+        const MappingSettings mapping = mappingSettings(state, names, choices);
         const auto fit = canvases(350, 250);
         const auto status350 = canvases(350, 350);
         const MappingOutcome mapped = runPrediction(state, mapping, *fit, *status350);

@@ -67,11 +67,6 @@ bool wildcardMatch(std::string_view pattern, std::string_view name)
 
 WorkDir::WorkDir(fs::path directory) : dir_(std::move(directory)) {}
 
-WorkDir WorkDir::current()
-{
-    return WorkDir(fs::current_path());
-}
-
 std::vector<std::string> WorkDir::list(std::string_view pattern) const
 {
     std::vector<std::string> names;

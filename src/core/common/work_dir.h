@@ -14,8 +14,6 @@ namespace tolvar {
 class WorkDir {
 public:
     explicit WorkDir(std::filesystem::path directory);
-    // The process's current directory at this moment.
-    static WorkDir current();
 
     const std::filesystem::path& path() const { return dir_; }
 
