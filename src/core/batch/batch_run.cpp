@@ -172,7 +172,10 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
         state.log.close();
     } else {
         const int session = state.SessionNumber;
-        closeProgram(state);
+        // Files that could not be archived stay in the directory, named in a
+        // message; the next start-up stores them.
+        if (!closeProgram(state))
+            status = 2;
         if (!request.quiet)
             out << "archive: " << (workDir / ("session" + std::to_string(session))).string() << "\n";
     }
