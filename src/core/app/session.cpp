@@ -111,7 +111,7 @@ ArchiveOutcome zipit(AppState& state)
     if (!outcome.complete()) {
         std::string text = made ? "Not every file could be stored in the archive directory " + archive
                                 : "The archive directory " + archive + " could not be made";
-        text += "; these files stay in the working directory:";
+        text += "; these files stay where they are:";
         for (const std::string& name : outcome.notStored)
             text += "\r\n  " + name;
         state.fb().message(text);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace tolvar {
@@ -76,8 +77,10 @@ Tmodel readModel(const WorkDir& dir, const std::string& bestName, const std::str
     auto it = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
         return line.find("Variance-Covariance ") != std::string::npos;
     });
-    if (it != lines.end()) {
-        auto row = it + 3;  // past the coefficient names and the separator
+    // The rows start past the coefficient names and the separator; a file cut
+    // short there has none.
+    if (std::distance(it, lines.end()) > 3) {
+        auto row = it + 3;
         for (int i = 1; i <= P && row != lines.end(); ++i, ++row) {
             std::istringstream values(*row);
             for (int j = 1; j <= P; ++j) {

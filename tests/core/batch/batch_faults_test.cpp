@@ -317,8 +317,8 @@ TEST(BatchFaults, ArchiveDirectoryThatCannotBeMade)
         GTEST_SKIP() << "this process cannot make a directory read-only for itself";
     ASSERT_TRUE(outcome.exited) << outcome.err;
     EXPECT_EQ(outcome.status, 2) << outcome.err;
-    EXPECT_NE(outcome.err.find("The archive directory session2 could not be made; these files stay in "
-                               "the working directory:"),
+    EXPECT_NE(outcome.err.find("The archive directory session2 could not be made; these files stay "
+                               "where they are:"),
               std::string::npos)
         << outcome.err;
     EXPECT_NE(outcome.err.find("MHW_R.asc"), std::string::npos) << outcome.err;

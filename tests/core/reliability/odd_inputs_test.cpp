@@ -13,7 +13,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 namespace tolvar {
@@ -92,20 +95,24 @@ TEST(OddInputs, NonAsciiTitlesPassThroughReadyAndTheSorting)
 {
     test::TempDir dir;
     const fs::path file = dir.write("meting é.csv",
-                                    "Peilbuis nr;X coördinaat;Y coördinaat;Straße code;MHW (cm) ü;sd MHW;Güte\r\n"
+                                    "Peilbuis nr;X coördinaat;Y coördinaat;Straße code;MHW (cm) ü;sdMHW ü;Güte\r\n"
                                     "a;155012.5;463987.5;-1;40;3;é\r\n"
                                     "b;155037.5;463962.5;10;55;2;ß\r\n");
+    // The blanks outnumber the semicolons: the user picks ";" from the candidates.
+    const DelimiterChoice choice = bepaalsepFile(file);
+    EXPECT_TRUE(std::any_of(choice.candidates.begin(), choice.candidates.end(),
+                            [](const DelimiterCandidate& c) { return c.c == ';' && c.count == 6; }));
     PointEditor editor;
     editor.open();
-    editor.read(file, bepaalsepFile(file).preselectedDelimiter(), false);
+    editor.read(file, ';', false);
     EXPECT_EQ(editor.roleTexts[kMHW], "MHW (cm) ü");
-    EXPECT_EQ(editor.roleTexts[kSDMHW], "sd MHW");
+    EXPECT_EQ(editor.roleTexts[kSDMHW], "sdMHW ü");
     editor.roleTexts[kSTRATA] = "Straße code";
     test::RecordingFeedback fb;
     const PointColumns columns = editor.ready(WorkDir(dir.path()), fb);
     EXPECT_EQ(columns[kSTRATA], 3);
     EXPECT_EQ(test::readLines(dir / "temp.csv")[0],
-              "Peilbuis nr;XCOORD;YCOORD;Straße code;MHW (cm) ü;sd MHW;Güte;");
+              "Peilbuis nr;XCOORD;YCOORD;Straße code;MHW (cm) ü;sdMHW ü;Güte;");
     TextTable table;
     PointColumns shifted;
     ASSERT_EQ(SORTXY(WorkDir(dir.path()), 155000, 463000, 25, table, shifted), 2);
@@ -122,14 +129,18 @@ TEST(OddInputs, APointFileOfHundredThousandRecordsAndSixtyColumns)
     for (int c = 10; c < kColumns; ++c)
         text += ";extra" + std::to_string(c);
     text += "\r\n";
+    // The extra columns of a record depend on r % 13 only: made once.
+    std::array<std::string, 13> extras;
+    for (int k = 0; k < 13; ++k)
+        for (int c = 10; c < kColumns; ++c)
+            extras[static_cast<std::size_t>(k)] += ";" + std::to_string(c * 7 + k);
     text.reserve(static_cast<std::size_t>(kRecords) * 300);
     for (int r = 0; r < kRecords; ++r) {
         text += "P" + std::to_string(r) + ";" + std::to_string(150000 + r % 997) + "." + std::to_string(r % 10) +
                 ";" + std::to_string(460000 + r % 991) + ";" + std::to_string(40 + r % 60) + ";3;" +
                 std::to_string(80 + r % 50) + ";2;" + std::to_string(150 + r % 40) + ";4;" +
                 std::to_string(r % 15 - 1);
-        for (int c = 10; c < kColumns; ++c)
-            text += ";" + std::to_string(c * 7 + r % 13);
+        text += extras[static_cast<std::size_t>(r % 13)];
         text += "\r\n";
     }
     test::TempDir dir;
@@ -207,6 +218,54 @@ TEST(OddInputs, AnUnusualWorkingDirectoryRunsEndToEnd)
     const std::string map = test::readFile(work / "session1" / "MHW_R.asc");
     EXPECT_EQ(map.find("nan"), std::string::npos);
     EXPECT_EQ(map.find("inf"), std::string::npos);
+}
+
+// The registry at its limit: 15 variables, each in a group of its own, give
+// 2^15 - 1 = 32767 structures per stratum and MxW.
+TEST(OddInputs, FifteenVariablesInFifteenGroups)
+{
+    test::TempDir tmp;
+    constexpr int kSide = 12;
+    auto grid = [&](const std::string& name, const std::function<double(int, int)>& value) {
+        std::ostringstream out;
+        out << "ncols " << kSide << "\r\nnrows " << kSide
+            << "\r\nxllcorner 0\r\nyllcorner 0\r\ncellsize 10\r\nNODATA_value -9999\r\n";
+        for (int r = 0; r < kSide; ++r) {
+            for (int c = 0; c < kSide; ++c)
+                out << value(r, c) << ' ';
+            out << "\r\n";
+        }
+        tmp.write(name, out.str());
+    };
+    grid("strata.asc", [](int, int) { return 1.0; });
+    std::string wendbat = "15\r\n15\r\nstrata.asc\r\n";
+    for (int g = 1; g <= 15; ++g) {
+        const std::string name = "aux" + std::to_string(g) + ".asc";
+        grid(name, [g](int r, int c) { return ((r * 7 + c * (g + 2) + g * g) % 23) + 0.5 * g; });
+        wendbat += name + "\r\n" + std::to_string(g) + "\r\n";
+    }
+    tmp.write("wendbat.txt", wendbat);
+    std::string points = "Nr;X;Y;MHW\r\n";
+    for (int i = 0; i < 60; ++i) {
+        const int r = (i * 5) % kSide, c = (i * 7 + i / kSide) % kSide;
+        const double mhw = 40 + ((r * 7 + c * 3 + 1) % 23) * 2.0 + (i % 5);
+        points += "P" + std::to_string(i) + ";" + std::to_string(c * 10 + 5) + ";" +
+                  std::to_string((kSide - r) * 10 - 5) + ";" + std::to_string(mhw) + "\r\n";
+    }
+    tmp.write("points.csv", points);
+    std::ostringstream out, err;
+    const int status = runBatch(parseBatchArguments({"--quiet", "--unweighted", "--no-residuals", "points.csv"}),
+                                tmp.path(), out, err, false, [](int w, int h) -> std::unique_ptr<Canvas> {
+                                    return std::make_unique<test::RecordingCanvas>(w, h);
+                                });
+    ASSERT_EQ(status, 0) << err.str();
+    const WorkDir archive(tmp / "session1");
+    const auto logs = archive.list("*.log");
+    ASSERT_EQ(logs.size(), 1u);
+    EXPECT_NE(test::readFile(tmp / "session1" / logs.front()).find("32767 Regressions are done."),
+              std::string::npos);
+    EXPECT_FALSE(archive.list("1-MHW-*.out").empty());
+    EXPECT_TRUE(archive.fileExists("MHW_R.asc"));
 }
 
 }  // namespace
