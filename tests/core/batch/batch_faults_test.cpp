@@ -268,27 +268,34 @@ struct FaultRun {
     }
 };
 
-// A full disk while writing: the first file that reaches the limit ends the
-// run with its name; which file that is depends on the limit.
+// A full disk while writing: the disk fills (the limit is set) at a point of
+// the run, and the first file that reaches the limit ends it with its name.
 TEST(BatchFaults, DiskFullEndsTheRunWithStatus2AndLosesNothing)
 {
     struct Case {
+        const char* what;
+        Trigger when;  // none: full from the start
         rlim_t limit;
         std::vector<std::string> extra;
-        const char* where;  // a text the message must hold
+        const char* named;        // the message names this file
+        const char* notArchived;  // no copy, not even a part, in the archive
     };
     const Case cases[] = {
-        {2000, {}, ".out"},                       // a result file of the regression run
-        {40000, {}, "_R.asc"},                    // a map
-        {160000, {"--no-maps"}, "ditchdist.asc"},  // the copy of an input grid into the archive
+        {"a result file", progressAt(50, "regressions"), 5000, {}, ".out", nullptr},
+        {"a map", holding("strata best model"), 100000, {}, "_R.asc", nullptr},
+        {"the archive's copy of a grid", {}, 160000, {"--no-maps"}, "ditchdist.asc", "ditchdist.asc"},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.where);
+        SCOPED_TRACE(c.what);
         FaultRun f;
-        const ChildOutcome outcome = f.run(diskFullAt(c.limit), {}, {}, c.extra);
+        const ChildOutcome outcome = c.when ? f.run({}, c.when, diskFullAt(c.limit), c.extra)
+                                            : f.run(diskFullAt(c.limit), {}, {}, c.extra);
         ASSERT_TRUE(outcome.exited) << outcome.err;
         EXPECT_EQ(outcome.status, 2) << outcome.err;
-        EXPECT_NE(outcome.err.find(c.where), std::string::npos) << outcome.err;
+        EXPECT_NE(outcome.err.find(c.named), std::string::npos) << outcome.err;
+        if (c.notArchived) {
+            EXPECT_FALSE(fs::exists(f.work / "session2" / c.notArchived));
+        }
         f.expectInputsKept();
         if (WorkDir(f.work).anyMatch("*.out"))
             f.expectNextStartUpStoresTheRest();
