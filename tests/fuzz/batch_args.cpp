@@ -5,6 +5,7 @@
 
 #include "batch/batch_options.h"
 #include "batch/batch_run.h"
+#include "common/canvas.h"
 
 #include <sstream>
 #include <vector>
@@ -30,7 +31,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::ostringstream out, err;
         const int status = runBatch(request, fuzz::scratchDir(), out, err, false,
                                     [](int w, int h) -> std::unique_ptr<Canvas> {
-                                        return std::make_unique<fuzz::NullCanvas>(w, h);
+                                        return std::make_unique<NullCanvas>(w, h);
                                     });
         if (status != 0 && status != 1)
             __builtin_trap();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "common/canvas.h"
 #include "common/io_error.h"
 
 #include <cstddef>
@@ -38,27 +37,5 @@ void expectOnlyIoError(Body&& body)
     } catch (const IoError&) {
     }
 }
-
-// Draws nothing; the sizes are those of a real font, roughly.
-class NullCanvas : public Canvas {
-public:
-    NullCanvas(int width, int height) : width_(width), height_(height) {}
-    int width() const override { return width_; }
-    int height() const override { return height_; }
-    void setPen(Rgb, int) override {}
-    void setBrush(Rgb) override {}
-    void setFont(const FontStyle&) override {}
-    void fillRect(int, int, int, int) override {}
-    void rectangle(int, int, int, int) override {}
-    void line(int, int, int, int) override {}
-    void setPixel(int, int, Rgb) override {}
-    void text(int, int, std::string_view) override {}
-    int textWidth(std::string_view text) override { return 6 * static_cast<int>(text.size()); }
-    int textHeight(std::string_view) override { return 12; }
-    void saveBmp(const std::filesystem::path&) override {}
-
-private:
-    int width_, height_;
-};
 
 }  // namespace tolvar::fuzz

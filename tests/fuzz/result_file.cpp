@@ -4,6 +4,7 @@
 #include "fuzz_support.h"
 
 #include "app/app_state.h"
+#include "common/canvas.h"
 #include "common/feedback.h"
 #include "common/text_file.h"
 #include "mapping/prediction.h"
@@ -44,7 +45,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     });
     fuzz::expectOnlyIoError([&] {
         AppState state(work, feedback);
-        fuzz::NullCanvas canvas(kPlotWidth, kPlotHeight);
+        NullCanvas canvas(kPlotWidth, kPlotHeight);
         (void)showResult(state, choice, canvas);
     });
     fuzz::expectOnlyIoError([&] { (void)chooseBest(work, 1, "1", "MHW", feedback); });

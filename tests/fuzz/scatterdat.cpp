@@ -1,6 +1,7 @@
 // scatterdat.txt, read back for the scatterplot matrix.
 #include "fuzz_support.h"
 
+#include "common/canvas.h"
 #include "common/feedback.h"
 #include "presentation/scatter_matrix.h"
 
@@ -13,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SilentFeedback feedback;
     fuzz::expectOnlyIoError([&] {
         const ScatterData scatter = readScatterData(file);
-        fuzz::NullCanvas canvas(800, 800);
+        NullCanvas canvas(800, 800);
         (void)drawMultiScatter(scatter, canvas, feedback);
     });
     return 0;
