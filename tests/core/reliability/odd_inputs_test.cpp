@@ -153,11 +153,12 @@ TEST(OddInputs, APointFileOfHundredThousandRecordsAndSixtyColumns)
     EXPECT_EQ(editor.data.cell(kColumns - 1, kRecords), std::to_string((kColumns - 1) * 7 + (kRecords - 1) % 13));
     editor.roleTexts[kSTRATA] = "Stratum";
     test::RecordingFeedback fb;
-    editor.ready(WorkDir(dir.path()), fb);
-    TextTable table;
-    PointColumns shifted;
-    EXPECT_EQ(SORTXY(WorkDir(dir.path()), 150000, 460000, 25, table, shifted), kRecords);
-    EXPECT_EQ(table.colCount(), kColumns + 2);
+    const PointColumns columns = editor.ready(WorkDir(dir.path()), fb);
+    EXPECT_EQ(readTempTxt(WorkDir(dir.path())).index, columns.index);
+    const auto written = test::readLines(dir / "temp.csv");
+    ASSERT_EQ(written.size(), static_cast<std::size_t>(kRecords + 1));
+    const std::size_t lastStart = text.rfind("\r\n", text.size() - 3) + 2;
+    EXPECT_EQ(written.back(), text.substr(lastStart, text.size() - 2 - lastStart) + ";");
 }
 
 // One batch run through everything unusual at once: a working directory and
