@@ -18,7 +18,7 @@ namespace tolvar::bench {
 // and accepted; the regression settings the editor's choices give.
 inline RegressionSettings prepareSession(AppState& state, const std::filesystem::path& work,
                                          const std::string& pointFile, char delimiter,
-                                         std::array<bool, 3> mxw, Feedback& feedback)
+                                         PerMxw<bool> mxw, Feedback& feedback)
 {
     startUp(state);
     kikstart(work / "wendbat.txt", state.registry);

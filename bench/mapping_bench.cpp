@@ -7,6 +7,7 @@
 // counter of a small side (TOLVAR_BENCH_CELLS=1000) with the default.
 // TOLVAR_BENCH_KEEP=1 keeps the run's directory to look at the maps.
 #include "bench_support.h"
+#include "common/text_file.h"
 #include "mapping/prediction_run.h"
 
 #include <benchmark/benchmark.h>
@@ -94,11 +95,11 @@ void BM_MapThreeMxW(benchmark::State& bench)
         fs::create_directories(work);
         fs::copy_file(example / "piezometers.csv", work / "piezometers.csv");
         {
-            std::ofstream start(work / "wendbat.txt", std::ios::binary);
-            start << "4\r\n3\r\n" << (grids / "strata.asc").string() << "\r\n";
+            BatchStart start{(grids / "strata.asc").string(), 3, {}};
             const int groups[] = {1, 2, 2, 3};
             for (int g = 0; g < 4; ++g)
-                start << (grids / kAuxNames[g]).string() << "\r\n" << groups[g] << "\r\n";
+                start.variables.push_back({(grids / kAuxNames[g]).string(), groups[g]});
+            writeTextFile(work / kBatchStartFileName, batchStartLines(start));
         }
         SilentFeedback feedback;
         AppState state(WorkDir(work), feedback);

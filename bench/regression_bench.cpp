@@ -5,6 +5,7 @@
 // and 8000 points: sampling, every fit, selection and the surviving files.
 // The inputs are generated once into a temporary directory.
 #include "bench_support.h"
+#include "common/text_file.h"
 #include "common/feedback.h"
 #include "regression/regression_files.h"
 
@@ -94,13 +95,13 @@ fs::path regressionInputs(int points)
         }
     };
     grid("strata.asc", [](int, int) { return 1.0; });
-    std::ofstream start(dir / "wendbat.txt", std::ios::binary);
-    start << kGroups << "\r\n" << kGroups << "\r\nstrata.asc\r\n";
+    tolvar::BatchStart start{"strata.asc", kGroups, {}};
     for (int g = 1; g <= kGroups; ++g) {
         const std::string name = "aux" + std::to_string(g) + ".asc";
         grid(name, [g](int r, int c) { return auxValue(g, r, c); });
-        start << name << "\r\n" << g << "\r\n";
+        start.variables.push_back({name, g});
     }
+    tolvar::writeTextFile(dir / tolvar::kBatchStartFileName, tolvar::batchStartLines(start));
     std::mt19937 rng(11);
     std::uniform_int_distribution<int> cell(0, kSide - 1);
     std::normal_distribution<double> noise(0.0, 6.0);

@@ -49,7 +49,7 @@ public:
     explicit DialogFeedback(QWidget* parent) : parent_(parent) {}
     void message(const std::string& text) override;
     void statusText(const std::string&) override {}
-    void progress(double, double, const std::string&) override {}
+    void progress(double, double, const Stage&) override {}
     void milestone(Mijlpaal) override {}
     void busy(bool on) override;
     ArchiveChoice askArchiveChoice(const std::string&, ArchiveChoice preset) override

@@ -252,12 +252,12 @@ void TfrmMAIN::btbttnPUNTDATAClick()
     PointColumns columns{};
     if (!guarded([&] { columns = readTempTxt(state_->workDir); }))
         return;
-    const std::array<QCheckBox*, 3> boxes{chckbxGHG, chckbxGVG, chckbxGLG};
-    for (int m = 0; m < 3; ++m) {
-        sdColumns_[at(m)] = columns[at(sdRole(m))];
-        if (columns[at(mxwRole(m))] >= 0) {
-            boxes[at(m)]->setEnabled(true);
-            boxes[at(m)]->setChecked(true);
+    const PerMxw<QCheckBox*> boxes{chckbxGHG, chckbxGVG, chckbxGLG};
+    for (Mxw m : kAllMxw) {
+        sdColumns_[m] = columns[sdRole(m)];
+        if (columns[mxwRole(m)] >= 0) {
+            boxes[m]->setEnabled(true);
+            boxes[m]->setChecked(true);
         }
     }
     ReCheck();
@@ -265,7 +265,7 @@ void TfrmMAIN::btbttnPUNTDATAClick()
 
 void TfrmMAIN::ReCheck()
 {
-    const std::array<bool, 3> checked{chckbxGHG->isChecked(), chckbxGVG->isChecked(), chckbxGLG->isChecked()};
+    const PerMxw<bool> checked{chckbxGHG->isChecked(), chckbxGVG->isChecked(), chckbxGLG->isChecked()};
     const bool offered = tolvar::ReCheck(checked, sdColumns_);
     rdgrpWEIGHT->setEnabled(offered);
     // Both items unselected needs the exclusivity lifted for a moment.

@@ -87,9 +87,9 @@ void MainFeedback::statusText(const std::string& text)
     window_.sttsbrPROGRESS->repaint();
 }
 
-void MainFeedback::progress(double actueel, double maxi, const std::string& txt)
+void MainFeedback::progress(double actueel, double maxi, const Stage& stage)
 {
-    window_.voortgang(actueel, maxi, qs(txt));
+    window_.voortgang(actueel, maxi, qs(stage.label()));
 }
 
 void MainFeedback::milestone(Mijlpaal m)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/app_state.h"
+#include "common/index.h"
 #include "gui/gui_seams.h"
 #include "pictures/qt_canvas.h"
 #include "presentation/result_display.h"
@@ -31,12 +32,6 @@ class TfrmBUISDATA;
 class TfrmMultiScatter;
 class TfrmMAIN;
 
-// Index of the window's control arrays, which are numbered as the slots and groups.
-inline std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-
 // What core says while a command runs, shown by the main window: messages in
 // a box, texts in the status bar, progress and milestones in the progress area.
 class MainFeedback : public Feedback {
@@ -44,7 +39,7 @@ public:
     explicit MainFeedback(TfrmMAIN& window) : window_(window) {}
     void message(const std::string& text) override;
     void statusText(const std::string& text) override;
-    void progress(double actueel, double maxi, const std::string& txt) override;
+    void progress(double actueel, double maxi, const Stage& stage) override;
     void milestone(Mijlpaal m) override;
     void busy(bool on) override;
     ArchiveChoice askArchiveChoice(const std::string& caption, ArchiveChoice preset) override;
@@ -205,7 +200,7 @@ private:
     StatusHints* hints_ = nullptr;
     QLabel* groupHeader_ = nullptr;
     TfrmMultiScatter* multiScatter_ = nullptr;
-    std::array<int, 3> sdColumns_{-1, -1, -1};
+    PerMxw<int> sdColumns_{-1, -1, -1};
     std::string bestName_;
     bool started_ = false;
     bool busyRun_ = false;

@@ -71,8 +71,9 @@ constexpr const char* kMenuTexts[7] = {
     "Save to file",
     "Multiply data by -1",
 };
-constexpr const char* kSdNames[3] = {"GHG", "GVG", "GLG"};
-constexpr const char* kSdTitles[3] = {"sdMHW", "sdMSW", "sdMLW"};
+// The object names keep the old names of the MxW.
+constexpr PerMxw<const char*> kSdNames{"GHG", "GVG", "GLG"};
+constexpr PerMxw<const char*> kSdTitles{"sdMHW", "sdMSW", "sdMLW"};
 
 // The editor of an open cell passes its keys to the window, which counts them
 // as keys of the table.
@@ -186,15 +187,15 @@ TfrmBUISDATA::TfrmBUISDATA(QWidget* parent)
         });
     }
     roleLists[kSTRATA]->setToolTip(QString::fromLatin1(kStrataTip));
-    for (int m = 0; m < 3; ++m) {
+    for (Mxw m : kAllMxw) {
         auto* sqrtButton = new QPushButton(QStringLiteral("sqrt"), grpbxKOLOM);
         sqrtButton->setObjectName(QStringLiteral("btbttnSQRT") + QString::fromLatin1(kSdNames[m]));
         auto* squareButton = new QPushButton(QStringLiteral("x\u00b2"), grpbxKOLOM);
         squareButton->setObjectName(QStringLiteral("btbttnSQR") + QString::fromLatin1(kSdNames[m]));
         for (QPushButton* b : {sqrtButton, squareButton})
             b->setFixedWidth(44);
-        sqrtButtons[static_cast<std::size_t>(m)] = sqrtButton;
-        squareButtons[static_cast<std::size_t>(m)] = squareButton;
+        sqrtButtons[m] = sqrtButton;
+        squareButtons[m] = squareButton;
         grid->addWidget(sqrtButton, sdRole(m) + 1, 2);
         grid->addWidget(squareButton, sdRole(m) + 1, 3);
         setHint(sqrtButton, QStringLiteral("Replace data in %1-column by their square root")
@@ -416,14 +417,14 @@ void TfrmBUISDATA::showTable()
     filling_ = true;
     const PointDataSet& data = editor_.data;
     strgrdSTAMBUIS->clear();
-    strgrdSTAMBUIS->setColumnCount(data.ColCount());
-    strgrdSTAMBUIS->setRowCount(data.RowCount() - 1);
+    strgrdSTAMBUIS->setColumnCount(data.colCount());
+    strgrdSTAMBUIS->setRowCount(data.rowCount() - 1);
     QStringList titles;
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         titles << qs(data.cell(c, 0));
     strgrdSTAMBUIS->setHorizontalHeaderLabels(titles);
-    for (int r = 1; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 1; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             strgrdSTAMBUIS->setItem(r - 1, c, new QTableWidgetItem(qs(data.cell(c, r))));
     filling_ = false;
 }
@@ -445,7 +446,7 @@ void TfrmBUISDATA::showLists()
 
 void TfrmBUISDATA::showTransformState()
 {
-    for (std::size_t m = 0; m < 3; ++m) {
+    for (Mxw m : kAllMxw) {
         sqrtButtons[m]->setEnabled(editor_.state.sqrtEnabled[m]);
         squareButtons[m]->setEnabled(editor_.state.squareEnabled[m]);
     }

@@ -49,8 +49,8 @@ public:
     QMenu* ppmnGRID = nullptr;
     QGroupBox* grpbxKOLOM = nullptr;
     std::array<QComboBox*, kPointRoleCount> roleLists{};  // cmbbxGHG ... cmbbxY
-    std::array<QPushButton*, 3> sqrtButtons{};             // btbttnSQRTGHG, GVG, GLG
-    std::array<QPushButton*, 3> squareButtons{};           // btbttnSQRGHG, GVG, GLG
+    PerMxw<QPushButton*> sqrtButtons{};             // btbttnSQRTGHG, GVG, GLG
+    PerMxw<QPushButton*> squareButtons{};           // btbttnSQRGHG, GVG, GLG
     QLineEdit* edtMIS = nullptr;
     QPushButton* btbttnMIS = nullptr;
     QPushButton* btbttnEXITSTAMBUIS = nullptr;

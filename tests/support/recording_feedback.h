@@ -20,9 +20,9 @@ public:
 
     void message(const std::string& text) override { messages.push_back(text); }
     void statusText(const std::string& text) override { statusTexts.push_back(text); }
-    void progress(double actueel, double maxi, const std::string& txt) override
+    void progress(double actueel, double maxi, const Stage& stage) override
     {
-        progressCalls.push_back({actueel, maxi, txt});
+        progressCalls.push_back({actueel, maxi, stage.label()});
     }
     void milestone(Mijlpaal m) override { milestones.push_back(m); }
     void busy(bool on) override { busyCalls.push_back(on); }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "app/session_log.h"
 #include "common/feedback.h"
 #include "common/work_dir.h"
@@ -44,7 +45,7 @@ public:
     ModelTables modelTables;
 
     // The MxW check boxes of the first tab, and the weighting choice.
-    std::array<bool, 3> mxwChecked{};
+    PerMxw<bool> mxwChecked{};
     bool weighted = false;
 
     // The closure dialog's choice; it persists between archive operations.

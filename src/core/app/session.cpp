@@ -1,6 +1,7 @@
 #include "app/session.h"
 
 #include "common/io_error.h"
+#include "common/mxw.h"
 #include "grids/batch_start.h"
 #include "selection/prune.h"
 
@@ -11,10 +12,10 @@ namespace fs = std::filesystem;
 namespace tolvar {
 
 namespace {
+const Stage kInitializing = Stage::titled("Initializing", false);
 constexpr const char* kDeterminingSession = "Session number determination...";
 constexpr const char* kOldFilesFound = "Please wait; old files found; storing ...";
 constexpr const char* kDeletingModels = "deleting regression models ";
-constexpr const char* kPredictionKeys[] = {"SDMHW", "SDMSW", "SDMLW", "MHW", "MSW", "MLW"};
 constexpr const char* kArchivedPatterns[] = {"*.dat", "*.OUT", "*.wmf", "*.log", "session*.csv"};
 constexpr const char* kScratchFiles[] = {"data.csv",   "hulpvargroups.txt", "selectie.txt",
                                          "subsel.txt", "XY.txt",            "scatterdat.txt"};
@@ -31,8 +32,9 @@ bool sessionTaken(const WorkDir& dir, int n)
 
 bool isPredictionGrid(const std::string& name)
 {
-    for (const char* key : kPredictionKeys)
-        if (name.find(key) != std::string::npos)
+    // An sd name holds its MxW name, so the three MxW names find every map.
+    for (Mxw m : kAllMxw)
+        if (name.find(mxwName(m)) != std::string::npos)
             return true;
     return false;
 }
@@ -117,7 +119,7 @@ ArchiveOutcome zipit(AppState& state)
         state.fb().message(text);
         state.ADDLOG(text);
     }
-    state.fb().progress(0, 100, "idle");
+    state.fb().idle("idle");
     return outcome;
 }
 
@@ -189,12 +191,12 @@ void startUp(AppState& state)
     }
     fb.busy(false);
     state.setMilestone(Mijlpaal::na_start);
-    fb.progress(0, 100, "Initializing");
+    fb.progress(0, 100, kInitializing);
     state.registry.InitHulpVarRec();
     clearGroupMembership(state.GroupMembership);
-    fb.progress(50, 100, "Initializing");
+    fb.progress(50, 100, kInitializing);
     InitGridProps(state.GridProps);
-    fb.progress(100, 100, "Initializing");
+    fb.progress(100, 100, kInitializing);
     state.registry.startUp();
     if (state.workDir.fileExists(kBatchStartFileName)) {
         try {
@@ -204,7 +206,7 @@ void startUp(AppState& state)
             fb.message(e.what());
         }
     }
-    fb.progress(0, 100, "Idle");
+    fb.idle();
 }
 
 }  // namespace tolvar

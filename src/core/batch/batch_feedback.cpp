@@ -15,14 +15,13 @@ void BatchFeedback::message(const std::string& text)
     ++messages;
 }
 
-void BatchFeedback::progress(double actueel, double maxi, const std::string& txt)
+void BatchFeedback::progress(double actueel, double maxi, const Stage& stage)
 {
-    if (quiet_ || txt == "Idle" || txt == "idle" || txt == "Initializing")
+    if (quiet_ || !stage.work)
         return;
     const int percent = progressPercent(actueel, maxi);
-    // The window's run label reads "% mapping" beside its gauge; here the
-    // number stands in front of the text.
-    const std::string label = txt.rfind("% ", 0) == 0 ? txt.substr(2) : txt;
+    const std::string& txt = stage.name;
+    const std::string& label = stage.name;
     if (terminal_) {
         if (percent == lastPercent_ && txt == lastText_)
             return;

@@ -21,7 +21,7 @@ public:
 
     void message(const std::string& text) override;
     void statusText(const std::string&) override {}
-    void progress(double actueel, double maxi, const std::string& txt) override;
+    void progress(double actueel, double maxi, const Stage& stage) override;
     void milestone(Mijlpaal) override {}
     void busy(bool) override {}
     ArchiveChoice askArchiveChoice(const std::string&, ArchiveChoice preset) override

@@ -10,7 +10,6 @@ namespace tolvar {
 
 namespace {
 
-constexpr const char* kOutputKeys[6] = {"MHW", "SDMHW", "MSW", "SDMSW", "MLW", "SDMLW"};
 
 int indexOf(const char* const* names, int count, const std::string& name)
 {
@@ -99,7 +98,7 @@ std::string readDelimiter(BatchRequest& r, const std::string& v)
 std::string readColumn(BatchRequest& r, const std::string& v)
 {
     const auto eq = v.find('=');
-    const int role = eq == std::string::npos ? -1 : indexOf(kRoleNames.data(), kPointRoleCount, v.substr(0, eq));
+    const int role = eq == std::string::npos ? -1 : indexOf(kPointRoleNames.data(), kPointRoleCount, v.substr(0, eq));
     if (role < 0)
         return "unknown role in --column " + v +
                ": use ROLE=TITLE with ROLE one of MHW SDMHW MSW SDMSW MLW SDMLW STRATA X Y";
@@ -110,7 +109,7 @@ std::string readColumn(BatchRequest& r, const std::string& v)
 std::string readOutput(BatchRequest& r, const std::string& v)
 {
     const auto eq = v.find('=');
-    const int key = eq == std::string::npos ? -1 : indexOf(kOutputKeys, 6, v.substr(0, eq));
+    const int key = eq == std::string::npos ? -1 : parseSlot(v.substr(0, eq));
     if (key < 0)
         return "unknown key in --output " + v +
                ": use KEY=PATH with KEY one of MHW SDMHW MSW SDMSW MLW SDMLW";
@@ -126,16 +125,16 @@ std::string readMissing(BatchRequest& r, const std::string& v)
 
 std::string readMxw(BatchRequest& r, const std::string& v)
 {
-    std::array<bool, 3> mxw{};
+    PerMxw<bool> mxw{};
     std::istringstream list(v);
     std::string item;
     while (std::getline(list, item, ',')) {
-        const int m = indexOf(kMxwNames.data(), 3, item);
-        if (m < 0)
+        const std::optional<Mxw> m = parseMxw(item);
+        if (!m)
             return "unknown MxW \"" + item + "\" in --mxw: use MHW, MSW and MLW";
-        mxw[static_cast<std::size_t>(m)] = true;
+        mxw[*m] = true;
     }
-    if (!mxw[0] && !mxw[1] && !mxw[2])
+    if (!mxw[Mxw::MHW] && !mxw[Mxw::MSW] && !mxw[Mxw::MLW])
         return "--mxw names no MxW";
     r.mxw = mxw;
     return {};

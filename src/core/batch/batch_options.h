@@ -12,10 +12,6 @@ namespace tolvar {
 
 inline constexpr const char* kProgramVersion = TOLVAR_VERSION;
 
-// The column roles as the command line names them.
-inline constexpr std::array<const char*, kPointRoleCount> kRoleNames = {
-    "MHW", "SDMHW", "MSW", "SDMSW", "MLW", "SDMLW", "STRATA", "X", "Y"};
-
 // What the command line of tolvar-batch asks for.
 struct BatchRequest {
     enum class Kind { Help, Version, Run, Error };
@@ -27,7 +23,7 @@ struct BatchRequest {
     bool collapse = false;
     std::vector<std::pair<int, std::string>> columns;  // role, title
     std::optional<std::string> missingCode;
-    std::optional<std::array<bool, 3>> mxw;
+    std::optional<PerMxw<bool>> mxw;
     bool unweighted = false;
     std::string gridsFile;
     std::vector<std::pair<int, std::string>> outputs;  // MHW, SDMHW, ... index, path

@@ -25,7 +25,7 @@ int columnTitled(const PointDataSet& data, const std::string& title)
 {
     if (title.empty())
         return -1;
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         if (data.cell(c, 0) == title)
             return c;
     return -1;
@@ -40,7 +40,7 @@ fs::path absoluteIn(const fs::path& workDir, const std::string& name)
 // Everything that can be checked before the working directory is touched:
 // the point file read into the editor with its column roles.
 void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEditor& editor,
-                   std::array<bool, 3>& mxw, bool& needsLibrary)
+                   PerMxw<bool>& mxw, bool& needsLibrary)
 {
     const fs::path pointFile = absoluteIn(workDir, request.pointFile);
     std::error_code ec;
@@ -70,7 +70,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
     for (const auto& [role, title] : request.columns) {
         if (columnTitled(editor.data, title) < 0 && !title.empty())
             throw BatchFailure{"the point file has no column titled \"" + title + "\" (--column " +
-                               kRoleNames[role] + "=" + title + ")"};
+                               kPointRoleNames[at(role)] + "=" + title + ")"};
         editor.roleTexts[static_cast<std::size_t>(role)] = title;
     }
     if (request.missingCode) {
@@ -78,15 +78,15 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
         editor.applyMissingCode();
     }
     // The MxW that have a column; --mxw must not ask for others.
-    for (int m = 0; m < 3; ++m) {
+    for (Mxw m : kAllMxw) {
         const std::string& text = editor.roleTexts[static_cast<std::size_t>(mxwRole(m))];
         const bool has = columnTitled(editor.data, text) >= 0;
-        const bool wanted = request.mxw ? (*request.mxw)[static_cast<std::size_t>(m)] : has;
+        const bool wanted = request.mxw ? (*request.mxw)[m] : has;
         if (wanted && !has)
-            throw BatchFailure{std::string("the point file has no ") + kMxwNames[static_cast<std::size_t>(m)] +
-                               " column: name it with --column " + kMxwNames[static_cast<std::size_t>(m)] +
+            throw BatchFailure{std::string("the point file has no ") + mxwName(m) +
+                               " column: name it with --column " + mxwName(m) +
                                "=TITLE or leave it out of --mxw"};
-        mxw[static_cast<std::size_t>(m)] = wanted;
+        mxw[m] = wanted;
     }
     if (!mxw[0] && !mxw[1] && !mxw[2])
         throw BatchFailure{"the point file has no MHW, MSW or MLW column: name one with --column"};
@@ -99,7 +99,7 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
         throw BatchFailure{std::string("the point file has no ") + (xColumn < 0 ? "X" : "Y") +
                            " column: name it with --column " + (xColumn < 0 ? "X" : "Y") + "=TITLE"};
     bool located = false;
-    for (int r = 1; r < editor.data.RowCount() && !located; ++r)
+    for (int r = 1; r < editor.data.rowCount() && !located; ++r)
         located = parseReal(editor.data.cell(xColumn, r)) && parseReal(editor.data.cell(yColumn, r));
     if (!located)
         throw BatchFailure{"no record of the point file has numeric X and Y values (columns \"" +
@@ -124,7 +124,7 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
                const CanvasFactory& canvases, std::ostream& out)
 {
     PointEditor editor;
-    std::array<bool, 3> mxw{};
+    PerMxw<bool> mxw{};
     bool needsLibrary = false;
     prepareImport(request, workDir, editor, mxw, needsLibrary);
 
@@ -141,7 +141,7 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
     // "Ready!" and what the main window takes over from it.
     const PointColumns columns = editor.ready(state.workDir, fb);
     state.pointDataSourceFile = editor.sourceFile;
-    const std::array<int, 3> sdColumns{columns[kSDMHW], columns[kSDMSW], columns[kSDMLW]};
+    const PerMxw<int> sdColumns{columns[kSDMHW], columns[kSDMSW], columns[kSDMLW]};
     RegressionSettings settings;
     settings.mxwChecked = mxw;
     settings.weighted = !request.unweighted && ReCheck(mxw, sdColumns);
@@ -171,10 +171,10 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
             status = 1;
         } else if (!request.quiet) {
             if (!mapping.noMaps)
-                for (int m = 0; m < 3; ++m)
-                    if (mxw[static_cast<std::size_t>(m)])
-                        out << "maps: " << mapping.outputNames[static_cast<std::size_t>(2 * m)] << " "
-                            << mapping.outputNames[static_cast<std::size_t>(2 * m + 1)] << "\n";
+                for (Mxw m : kAllMxw)
+                    if (mxw[m])
+                        out << "maps: " << mapping.outputNames[at(valueSlot(m))] << " "
+                            << mapping.outputNames[at(sdSlot(m))] << "\n";
             if (!mapped.residualFile.empty())
                 out << "residuals: " << (workDir / mapped.residualFile).string() << "\n";
         }

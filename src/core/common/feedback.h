@@ -26,6 +26,20 @@ enum class ArchiveChoice {
     NoFile = 2,
 };
 
+// A stage of a run as its progress names it. The window's run label shows
+// label(): "% " + name for a stage counted in percent, beside the gauge; the
+// batch prints the percentage and the name. Start-up and rest are no work:
+// the batch does not show them.
+struct Stage {
+    std::string name;
+    bool inPercent = true;
+    bool work = true;
+
+    std::string label() const { return inPercent ? "% " + name : name; }
+    // A stage whose label is `text` as it stands.
+    static Stage titled(std::string text, bool work = true) { return {std::move(text), false, work}; }
+};
+
 // The one way core speaks to the user. The main window implements it with
 // widgets, the batch with the terminal, tests with a recorder.
 class Feedback {
@@ -36,8 +50,10 @@ public:
     virtual void message(const std::string& text) = 0;
     // The main status bar.
     virtual void statusText(const std::string& text) = 0;
-    // voortgang: the progress of a run; the run label shows `txt`.
-    virtual void progress(double actueel, double maxi, const std::string& txt) = 0;
+    // voortgang: the progress of a run through `stage`.
+    virtual void progress(double actueel, double maxi, const Stage& stage) = 0;
+    // The gauge at rest, its label reading `text`.
+    void idle(const std::string& text = "Idle") { progress(0, 100, Stage::titled(text, false)); }
     // status: display a milestone.
     virtual void milestone(Mijlpaal m) = 0;
     // The busy cursor.
@@ -60,7 +76,7 @@ class SilentFeedback : public Feedback {
 public:
     void message(const std::string&) override {}
     void statusText(const std::string&) override {}
-    void progress(double, double, const std::string&) override {}
+    void progress(double, double, const Stage&) override {}
     void milestone(Mijlpaal) override {}
     void busy(bool) override {}
     ArchiveChoice askArchiveChoice(const std::string&, ArchiveChoice preset) override
@@ -74,8 +90,8 @@ public:
 // one place where progress is thinned.
 class ProgressThrottle {
 public:
-    ProgressThrottle(Feedback& feedback, double total, std::string text, int steps = 200)
-        : feedback_(feedback), total_(total), text_(std::move(text)),
+    ProgressThrottle(Feedback& feedback, double total, Stage stage, int steps = 200)
+        : feedback_(feedback), total_(total), stage_(std::move(stage)),
           step_(total / steps >= 1 ? total / steps : 1)
     {
     }
@@ -85,14 +101,14 @@ public:
     {
         if (!(total_ > 0) || (done < next_ && done < total_))
             return;
-        feedback_.progress(done, total_, text_);
+        feedback_.progress(done, total_, stage_);
         next_ = done + step_;
     }
 
 private:
     Feedback& feedback_;
     double total_;
-    std::string text_;
+    Stage stage_;
     double step_;
     double next_ = 0;
 };

@@ -1,6 +1,7 @@
 #include "common/text_file.h"
 
 #include "common/io_error.h"
+#include "common/number_format.h"
 
 #include <cerrno>
 #include <algorithm>
@@ -161,6 +162,31 @@ void writeTextFile(const std::filesystem::path& path, std::string_view text)
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
     out.flush();
     checkWritten(out, path);
+}
+
+std::string skip_until_line(const std::vector<std::string>& lines, const std::string& str)
+{
+    for (const std::string& line : lines)
+        if (line.find(str) != std::string::npos)
+            return line;
+    return kNotFoundLine;
+}
+
+std::string toskim2(const std::string& text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text)
+        if (c != ' ')
+            out += c;
+    return out;
+}
+
+double numberAt(const std::string& line, std::size_t from, std::size_t count)
+{
+    if (from < 1 || from > line.size())
+        return 0.0;
+    return parseReal(toskim2(line.substr(from - 1, count))).value_or(0.0);
 }
 
 }  // namespace tolvar

@@ -37,6 +37,21 @@ std::vector<std::string> readAllLines(std::istream& in);
 // Turns every line break in a text (CR LF, LF or a lone CR) into CR LF.
 std::string withCrLf(std::string_view text);
 
+// The line skip_until_line gives when no line holds the text.
+inline constexpr const char* kNotFoundLine =
+    "missing  missing  missing  missing  missing  missing  missing  missing  missing";
+
+// skip_until_line: the first line that contains `str` (case-sensitive), or
+// the not-found line.
+std::string skip_until_line(const std::vector<std::string>& lines, const std::string& str);
+
+// The cut of a text from 1-based position `from`, `count` characters, with
+// every blank removed, read as a number (0 when it is none).
+double numberAt(const std::string& line, std::size_t from, std::size_t count);
+
+// toskim2: the text without blanks.
+std::string toskim2(const std::string& text);
+
 // File wrappers; both throw IoError naming the file when it cannot be opened.
 std::ifstream openForReading(const std::filesystem::path& path);
 // Steps over a UTF-8 byte-order mark at the current position, if there is one

@@ -1,5 +1,6 @@
 #include "grids/batch_start.h"
 
+#include "common/index.h"
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
@@ -9,8 +10,7 @@
 
 namespace tolvar {
 
-
-void kikstart(const std::filesystem::path& file, Registry& registry)
+BatchStart readBatchStart(const std::filesystem::path& file)
 {
     std::ifstream in = openForReading(file);
     const std::vector<std::string> lines = readAllLines(in);
@@ -29,29 +29,47 @@ void kikstart(const std::filesystem::path& file, Registry& registry)
         return static_cast<int>(*value);
     };
 
-    // Everything is checked before anything is loaded.
+    BatchStart start;
     const int n = numberAt(0, 1, kMaxAuxVars, "number of auxiliary variables");
-    const int groups = numberAt(1, 1, n, "number of groups");
-    if (lines.size() < static_cast<std::size_t>(3 + 2 * n))
+    start.groupCount = numberAt(1, 1, n, "number of groups");
+    if (lines.size() < at(3 + 2 * n))
         throw IoError(name, "the file holds fewer than the " + std::to_string(3 + 2 * n) +
                                 " lines its counts ask for");
-    std::vector<int> groupOfSlot(static_cast<std::size_t>(n) + 1, 0);
+    start.strataGrid = lines[2];
     for (int i = 1; i <= n; ++i)
-        groupOfSlot[static_cast<std::size_t>(i)] =
-            numberAt(static_cast<std::size_t>(2 + 2 * i), 1, groups, "group of a variable");
+        start.variables.push_back({lines[at(1 + 2 * i)],
+                                   numberAt(at(2 + 2 * i), 1, start.groupCount, "group of a variable")});
+    return start;
+}
 
+std::vector<std::string> batchStartLines(const BatchStart& start)
+{
+    std::vector<std::string> lines{std::to_string(start.variables.size()),
+                                   std::to_string(start.groupCount), start.strataGrid};
+    for (const BatchStart::Variable& v : start.variables) {
+        lines.push_back(v.path);
+        lines.push_back(std::to_string(v.group));
+    }
+    return lines;
+}
+
+void kikstart(const std::filesystem::path& file, Registry& registry)
+{
+    // Everything is read and checked before anything is loaded.
+    const BatchStart start = readBatchStart(file);
+    const int n = static_cast<int>(start.variables.size());
     registry.AuxVarCount = n;
     registry.lastChange = LastChange::None;  // the labels show the paths set here
-    for (int k = 2; k <= groups; ++k) {
+    for (int k = 2; k <= start.groupCount; ++k) {
         registry.GroupCount = k;
         registry.vernieuwstructuur();
     }
-    registry.GroupCount = groups;
-    for (int i = 0; i <= n; ++i) {
-        const std::string& path = lines[static_cast<std::size_t>(i == 0 ? 2 : 1 + 2 * i)];
-        if (i >= 1)
-            registry.selectGroup(i, groupOfSlot[static_cast<std::size_t>(i)]);
-        registry.attachBatchGrid(i, path);
+    registry.GroupCount = start.groupCount;
+    registry.attachBatchGrid(0, start.strataGrid);
+    for (int i = 1; i <= n; ++i) {
+        const BatchStart::Variable& v = start.variables[at(i - 1)];
+        registry.selectGroup(i, v.group);
+        registry.attachBatchGrid(i, v.path);
     }
     registry.vernieuwstructuur();
 }

@@ -1,4 +1,5 @@
 #include "grids/grid_checks.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 
@@ -33,10 +34,6 @@ constexpr Difference kDifferences[] = {
     {kNodata, " has other missing-data code than "},
 };
 
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 }  // namespace
 
 void InitGridProps(GridPropsTable& props)

@@ -1,4 +1,5 @@
 #include "grids/registry.h"
+#include "common/index.h"
 
 #include "common/work_dir.h"
 
@@ -16,11 +17,6 @@ constexpr const char* kGroupsExceedAncillary =
 constexpr const char* kCannotAddGroups = "Cannot add more groups!";
 constexpr const char* kCannotDeleteGroups = "Cannot delete more groups!";
 constexpr const char* kEsriRefused = "Cannot work (yet) with grid coverages from ESRI.";
-
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 
 std::string::size_type lastSeparator(const std::string& path)
 {
@@ -290,21 +286,18 @@ bool Registry::anyLibraryGrid() const
 }
 
 std::array<OutputName, 6> defaultOutputNames(const std::string& dir,
-                                             const std::array<bool, 3>& mxwChecked)
+                                             const PerMxw<bool>& mxwChecked)
 {
     const std::string sep(1, static_cast<char>(std::filesystem::path::preferred_separator));
-    const char* names[3][2] = {{"MHW_R", "SDMHW_R"}, {"MSW_R", "SDMSW_R"}, {"MLW_R", "SDMLW_R"}};
     std::array<OutputName, 6> out;
-    for (int m = 0; m < 3; ++m) {
-        for (int s = 0; s < 2; ++s) {
-            OutputName& name = out[at(2 * m + s)];
-            if (mxwChecked[at(m)]) {
-                name.text = (dir.empty() ? std::string() : dir + sep) + names[m][s] + ".asc";
-                name.enabled = true;
-            } else {
-                name.text = kNotPredicted;
-                name.enabled = false;
-            }
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        OutputName& name = out[at(slot)];
+        if (mxwChecked[slot / 2]) {
+            name.text = (dir.empty() ? std::string() : dir + sep) + slotName(slot) + "_R.asc";
+            name.enabled = true;
+        } else {
+            name.text = kNotPredicted;
+            name.enabled = false;
         }
     }
     return out;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "common/feedback.h"
 
 #include <array>
@@ -149,7 +150,7 @@ struct OutputName {
     bool enabled = false;
 };
 std::array<OutputName, 6> defaultOutputNames(const std::string& dir,
-                                             const std::array<bool, 3>& mxwChecked);
+                                             const PerMxw<bool>& mxwChecked);
 
 inline constexpr const char* kNotPredicted = "is not predicted";
 

@@ -1,9 +1,10 @@
 #include "grids/sampling.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
-#include "pointdata/fields.h"
+#include "common/fields.h"
 #include "pointdata/point_editor.h"
 
 #include <algorithm>
@@ -25,28 +26,6 @@ constexpr const char* kNoPointAccess = ": no access with XY2WindowColRow;\r\n";
 constexpr const char* kNoIntCell = ": no access with GetWindowCellInt;\r\n";
 constexpr const char* kNoFloatCell = ": no access with GetWindowCellFloat;\r\n";
 
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-
-// Reads a ";"-delimited file into a table: the column count from the title
-// line up to its first empty field, one row per line.
-void readSemicolonTable(const fs::path& path, int freeColumns, TextTable& table)
-{
-    std::ifstream in = openForReading(path);
-    const std::vector<std::string> lines = readAllLines(in);
-    if (lines.empty())
-        throw IoError(path.string(), "the file is empty");
-    const int m = countLeadingFields(lines.front(), ';');
-    table.resize(m + freeColumns, static_cast<int>(lines.size()));
-    for (std::size_t p = 0; p < lines.size(); ++p) {
-        const std::vector<std::string> fields = splitFields(lines[p], ';');
-        for (int k = 0; k < m && at(k) < fields.size(); ++k)
-            table.cell(k + freeColumns, static_cast<int>(p)) = fields[at(k)];
-    }
-}
-
 std::string joinedLine(const std::vector<std::string>& cells, std::size_t from = 0)
 {
     std::string line;
@@ -57,29 +36,6 @@ std::string joinedLine(const std::vector<std::string>& cells, std::size_t from =
     return line;
 }
 }  // namespace
-
-// --- TextTable ----------------------------------------------------------------
-
-const std::string& TextTable::cell(int col, int row) const
-{
-    return rows[at(row)][at(col)];
-}
-
-std::string& TextTable::cell(int col, int row)
-{
-    return rows[at(row)][at(col)];
-}
-
-void TextTable::resize(int cols, int rowCount)
-{
-    rows.assign(at(rowCount), std::vector<std::string>(at(cols)));
-}
-
-void TextTable::appendColumn(const std::string& title)
-{
-    for (std::size_t r = 0; r < rows.size(); ++r)
-        rows[r].push_back(r == 0 ? title : std::string());
-}
 
 // --- SORTXY -------------------------------------------------------------------
 
@@ -176,31 +132,23 @@ struct AsciiGridSampler::Impl {
 };
 
 AsciiGridSampler::AsciiGridSampler(const fs::path& path, const GridHeader& header)
-    : impl_(new Impl), header_(header)
+    : impl_(std::make_unique<Impl>()), header_(header)
 {
-    try {
-        impl_->in = openForReading(path);
-        {
-            GridValueReader first(impl_->in, path.string());
-            first.skipHeader();
-            std::string line;
-            first.readLine(line);
-            cellType_ = cellTypeFromLine(line);
-        }
-        impl_->in.clear();
-        impl_->in.seekg(0);
-        impl_->reader = std::make_unique<GridValueReader>(impl_->in, path.string());
-        impl_->reader->skipHeader();
-    } catch (...) {
-        delete impl_;
-        throw;
+    impl_->in = openForReading(path);
+    {
+        GridValueReader first(impl_->in, path.string());
+        first.skipHeader();
+        std::string line;
+        first.readLine(line);
+        cellType_ = cellTypeFromLine(line);
     }
+    impl_->in.clear();
+    impl_->in.seekg(0);
+    impl_->reader = std::make_unique<GridValueReader>(impl_->in, path.string());
+    impl_->reader->skipHeader();
 }
 
-AsciiGridSampler::~AsciiGridSampler()
-{
-    delete impl_;
-}
+AsciiGridSampler::~AsciiGridSampler() = default;
 
 double AsciiGridSampler::lookup(double x, double y)
 {
@@ -366,12 +314,12 @@ void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTa
     feedback.statusText(kSearching);
 
     for (int p = 1; p <= state.NoXY; ++p)
-        for (int m = 0; m < 3; ++m) {
+        for (Mxw m : kAllMxw) {
             const int col = state.columns[mxwRole(m)];
             if (col < 0 || col >= table.colCount())
                 continue;
             const double value = parseReal(table.cell(col, p)).value_or(0.0);
-            MxwRange& range = state.ranges[at(m)];
+            MxwRange& range = state.ranges[m];
             if (value > range.hi)
                 range.hi = value;
             if (value < range.lo)
@@ -399,7 +347,7 @@ void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTa
     }
 
     for (int r = 0; r <= registry.AuxVarCount; ++r) {
-        feedback.progress(r, registry.AuxVarCount, kSearching);
+        feedback.progress(r, registry.AuxVarCount, Stage::titled(kSearching));
         table.appendColumn(registry.labelCaption(r));
         const int column = table.colCount() - 1;
         const std::string& name = registry.HulpVarRecs[at(r)].PFileName;
@@ -422,25 +370,8 @@ void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTa
     }
     std::sort(state.StrataCodes.begin(), state.StrataCodes.end());
 
-    writeDataCsv(dir.path() / "data.csv", table);
+    writeSemicolonTable(dir.path() / "data.csv", table);
     writeScatterdat(dir.path() / "scatterdat.txt", table, state.NoXY, registry);
-}
-
-void writeDataCsv(const fs::path& path, const TextTable& table)
-{
-    std::ofstream out = openForWriting(path);
-    TextWriter w(out);
-    std::string line;
-    for (const auto& row : table.rows) {
-        line.clear();
-        for (const std::string& cell : row) {
-            line += cell;
-            line += ';';
-        }
-        w.line(line);
-    }
-    out.flush();
-    checkWritten(out, path);
 }
 
 void writeScatterdat(const fs::path& path, const TextTable& table, int noXY,

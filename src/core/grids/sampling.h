@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/mxw.h"
+#include "common/text_table.h"
 #include "common/feedback.h"
 #include "common/work_dir.h"
 #include "grids/grid_checks.h"
@@ -14,26 +16,13 @@ namespace tolvar {
 
 inline constexpr double MissingValueCode = -9999.0;
 
-// A table of text cells: row 0 holds the titles.
-class TextTable {
-public:
-    std::vector<std::vector<std::string>> rows;
-
-    int rowCount() const { return static_cast<int>(rows.size()); }
-    int colCount() const { return rows.empty() ? 0 : static_cast<int>(rows.front().size()); }
-    const std::string& cell(int col, int row) const;
-    std::string& cell(int col, int row);
-    void resize(int cols, int rows);
-    void appendColumn(const std::string& title);
-};
-
 // The running lowest and highest observed MHW, MSW, MLW (for the map-status
 // grey scale); they are only ever widened.
 struct MxwRange {
     double lo = 999.0;
     double hi = -999.0;
 };
-using MxwRanges = std::array<MxwRange, 3>;
+using MxwRanges = PerMxw<MxwRange>;
 
 // SORTXY: reads temp.txt and temp.csv (and removes them), snaps the points to
 // the centres of the strata grid's cells, sorts them north to south and west
@@ -58,7 +47,7 @@ public:
 
 private:
     struct Impl;
-    Impl* impl_;
+    std::unique_ptr<Impl> impl_;
     GridHeader header_;
     int cellType_ = 1;
     long long curRow_ = 1;
@@ -115,9 +104,7 @@ struct SamplingState {
 void sampleGrids(const WorkDir& dir, const Registry& registry, const GridPropsTable& props,
                  SamplingState& state, Feedback& feedback, const GridLibraryBinding* library = nullptr);
 
-// data.csv and scatterdat.txt. writeDataCsv writes any text table so: every
-// cell followed by ";", CR LF per row.
-void writeDataCsv(const std::filesystem::path& path, const TextTable& table);
+// scatterdat.txt: the sampled table as the scatterplots read it.
 void writeScatterdat(const std::filesystem::path& path, const TextTable& table, int noXY,
                      const Registry& registry);
 

@@ -5,10 +5,6 @@
 
 namespace tolvar {
 
-namespace {
-constexpr const char* kKeys[6] = {"MHW", "MSW", "MLW", "SDMHW", "SDMSW", "SDMLW"};
-}
-
 InputStreams::~InputStreams()
 {
     close();
@@ -93,9 +89,13 @@ OutputStreams::~OutputStreams()
 
 int OutputStreams::keyIndex(const std::string& gxg)
 {
-    for (int i = 0; i < 6; ++i)
-        if (gxg == kKeys[i])
-            return i;
+    // The three MxW maps, then their three sd maps.
+    for (Mxw m : kAllMxw) {
+        if (gxg == mxwName(m))
+            return index(m);
+        if (gxg == sdName(m))
+            return 3 + index(m);
+    }
     return -1;
 }
 

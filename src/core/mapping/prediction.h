@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "selection/model_table.h"
 
 #include <array>
@@ -22,7 +23,7 @@ double bepaalsd(const Tmodel& model, const std::array<double, 17>& z, double mis
 double bepaalsd(const SdForm& form, const std::array<double, 17>& z, double missingCode);
 
 // The present flags of the three MxW values of a cell.
-using Presence = std::array<bool, 3>;
+using Presence = PerMxw<bool>;
 
 // CheckOK: the tested pair (the first of MHW-MSW, MHW-MLW, MSW-MLW with both
 // present) is in order, or there is none.

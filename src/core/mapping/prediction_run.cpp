@@ -1,4 +1,5 @@
 #include "mapping/prediction_run.h"
+#include "common/index.h"
 
 #include "common/bounded_queue.h"
 #include "common/io_error.h"
@@ -23,15 +24,9 @@ namespace fs = std::filesystem;
 namespace tolvar {
 
 namespace {
-constexpr const char* kStrataBestModel = "% strata best model";
-constexpr const char* kMapping = "% mapping";
+const Stage kStrataBestModel{"strata best model"};
+const Stage kMapping{"mapping"};
 constexpr const char* kBusyMapping = "Busy mapping ...";
-constexpr const char* kSdKeys[3] = {"SDMHW", "SDMSW", "SDMLW"};
-
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 
 // Creates the directory of an output name (one level); false when it cannot.
 bool ensureDirectory(const WorkDir& dir, const std::string& name, std::string& directory)
@@ -49,12 +44,12 @@ bool ensureDirectory(const WorkDir& dir, const std::string& name, std::string& d
 }
 
 // Whether any stratum has a result file for a mapped MxW.
-bool anyModel(const WorkDir& dir, const std::vector<std::string>& strata, const std::array<bool, 3>& mapped)
+bool anyModel(const WorkDir& dir, const std::vector<std::string>& strata, const PerMxw<bool>& mapped)
 {
     for (const std::string& name : dir.list("*.out"))
         for (const std::string& stratum : strata)
-            for (int m = 0; m < 3; ++m)
-                if (mapped[at(m)] && belongsToPair(name, toskim2(stratum), kMxwNames[at(m)]))
+            for (Mxw m : kAllMxw)
+                if (mapped[m] && belongsToPair(name, toskim2(stratum), mxwName(m)))
                     return true;
     return false;
 }
@@ -102,13 +97,13 @@ namespace {
 // when one cannot be made.
 bool makeOutputFolders(const WorkDir& dir, const MappingSettings& settings, Feedback& fb)
 {
-    for (int m = 0; m < 3; ++m) {
-        if (!settings.mapped[at(m)])
+    for (Mxw m : kAllMxw) {
+        if (!settings.mapped[m])
             continue;
         for (int k = 0; k < 2; ++k) {
             std::string directory;
-            if (!ensureDirectory(dir, settings.outputNames[at(2 * m + k)], directory)) {
-                fb.message(m == 0 && k == 0 ? "Kan " + directory + " niet aanmaken!"
+            if (!ensureDirectory(dir, settings.outputNames[at(valueSlot(m) + k)], directory)) {
+                fb.message(m == Mxw::MHW && k == 0 ? "Kan " + directory + " niet aanmaken!"
                                             : "Cannot create " + directory + "!");
                 return false;
             }
@@ -128,10 +123,10 @@ void loadModels(AppState& state, const MappingSettings& settings, Canvas& fitCan
     const int strataCount = static_cast<int>(strata.size());
     for (int i = 0; i < strataCount; ++i) {
         const std::string stratum = toskim2(strata[at(i)]);
-        for (int m = 0; m < 3; ++m) {
-            if (!settings.mapped[at(m)])
+        for (Mxw m : kAllMxw) {
+            if (!settings.mapped[m])
                 continue;
-            const std::string mxw = kMxwNames[at(m)];
+            const std::string mxw = mxwName(m);
             // Selection chooses once; the display only draws the choice.
             const std::optional<BestModel> best =
                 chooseBest(dir, state.registry.GroupCount, stratum, mxw, fb);
@@ -156,7 +151,7 @@ void loadModels(AppState& state, const MappingSettings& settings, Canvas& fitCan
 // What one cell gives: per MxW its prediction and sd (the missing code when
 // there is none), and whether the order check corrected it.
 struct CellOutcome {
-    std::array<double, 3> values{}, sds{};
+    PerMxw<double> values{}, sds{};
     bool stratumMissing = false;
     bool outOfOrder = false;
 };
@@ -178,11 +173,11 @@ public:
         models_.resize(at(strataCount));
         sdForms_.resize(at(strataCount));
         for (int i = 0; i < strataCount; ++i)
-            for (int m = 0; m < 3; ++m) {
+            for (Mxw m : kAllMxw) {
                 const Tmodel* model = state.modelTables.lookup(m, toskim2(strata[at(i)]));
-                models_[at(i)][at(m)] = model && model->hasModel ? model : nullptr;
-                if (models_[at(i)][at(m)])
-                    sdForms_[at(i)][at(m)].emplace(*model);
+                models_[at(i)][m] = model && model->hasModel ? model : nullptr;
+                if (models_[at(i)][m])
+                    sdForms_[at(i)][m].emplace(*model);
             }
         for (int i = 1; i <= n_; ++i)
             auxNodata_[at(i)] = state.GridProps[at(i)][kNodata];
@@ -201,27 +196,27 @@ public:
         }
         out.stratumMissing = s == nodata_;
         const int stratumIndex = out.stratumMissing ? -1 : stratumOf(s);
-        std::array<double, 3> msres{nodata_, nodata_, nodata_};
+        PerMxw<double> msres{nodata_, nodata_, nodata_};
         Presence present{};
-        for (int m = 0; m < 3; ++m) {
-            if (!settings_.mapped[at(m)] || stratumIndex < 0)
+        for (Mxw m : kAllMxw) {
+            if (!settings_.mapped[m] || stratumIndex < 0)
                 continue;
-            const Tmodel* model = models_[at(stratumIndex)][at(m)];
+            const Tmodel* model = models_[at(stratumIndex)][m];
             if (!model)
                 continue;
-            msres[at(m)] = model->MSRes;
+            msres[m] = model->MSRes;
             const Prediction p = tolvar::predict(*model, aux_, missing_);
             if (!p.ok)
                 continue;
-            out.values[at(m)] = p.value;
-            out.sds[at(m)] = bepaalsd(*sdForms_[at(stratumIndex)][at(m)], p.z, nodata_);
-            present[at(m)] = true;
+            out.values[m] = p.value;
+            out.sds[m] = bepaalsd(*sdForms_[at(stratumIndex)][m], p.z, nodata_);
+            present[m] = true;
         }
         if (settings_.orderCheck) {
-            std::array<double, 3> bands{};
-            for (int m = 0; m < 3; ++m)
-                bands[at(m)] = present[at(m)] && out.sds[at(m)] != nodata_ && msres[at(m)] > 0
-                                   ? std::sqrt((out.sds[at(m)] * out.sds[at(m)] + 1) * msres[at(m)])
+            PerMxw<double> bands{};
+            for (Mxw m : kAllMxw)
+                bands[m] = present[m] && out.sds[m] != nodata_ && msres[m] > 0
+                                   ? std::sqrt((out.sds[m] * out.sds[m] + 1) * msres[m])
                                    : 0.0;
             out.outOfOrder = orderCheck(out.values, bands, present);
         }
@@ -246,8 +241,8 @@ private:
     double nodata_;
     int n_;
     std::map<double, int> strataByValue_;
-    std::vector<std::array<const Tmodel*, 3>> models_;
-    std::vector<std::array<std::optional<SdForm>, 3>> sdForms_;
+    std::vector<PerMxw<const Tmodel*>> models_;
+    std::vector<PerMxw<std::optional<SdForm>>> sdForms_;
     std::array<double, 16> auxNodata_{}, aux_{};
     std::array<bool, 16> missing_{};
     double lastStratumValue_ = std::nan("");
@@ -361,8 +356,8 @@ public:
               try {
                   std::string text;
                   while (auto row = rows_.pop()) {
-                      for (int m = 0; m < 3; ++m) {
-                          if (!settings.mapped[at(m)])
+                      for (Mxw m : kAllMxw) {
+                          if (!settings.mapped[m])
                               continue;
                           for (const int key : {valueKey(m), sdKey(m)}) {
                               for (double v : row->values[at(key)]) {
@@ -372,8 +367,8 @@ public:
                               }
                           }
                           if (type == TGridFileType::asciigrid) {
-                              outputs.schrijfregel(kMxwNames[at(m)]);
-                              outputs.schrijfregel(kSdKeys[m]);
+                              outputs.schrijfregel(mxwName(m));
+                              outputs.schrijfregel(sdName(m));
                           }
                       }
                   }
@@ -391,8 +386,8 @@ public:
             thread_.join();
     }
 
-    static int valueKey(int m) { return OutputStreams::keyIndex(kMxwNames[at(m)]); }
-    static int sdKey(int m) { return OutputStreams::keyIndex(kSdKeys[m]); }
+    static int valueKey(Mxw m) { return OutputStreams::keyIndex(mxwName(m)); }
+    static int sdKey(Mxw m) { return OutputStreams::keyIndex(sdName(m)); }
 
     // False when the writer has failed; finish() then throws its error.
     bool push(OutRow row) { return rows_.push(std::move(row)); }
@@ -426,9 +421,9 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
     const int n = state.registry.AuxVarCount;
     const std::size_t slots = at(n + 1);
     const TGridFileType type = settings.outputType;
-    int lastMapped = -1;
-    for (int m = 0; m < 3; ++m)
-        if (settings.mapped[at(m)])
+    std::optional<Mxw> lastMapped;
+    for (Mxw m : kAllMxw)
+        if (settings.mapped[m])
             lastMapped = m;
 
     CellPredictor predictor(state, settings, header.nodata);
@@ -443,8 +438,8 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
         for (long long r = 1; r <= nrows; ++r) {
             const InRow in = reader.next();
             OutRow out;
-            for (int m = 0; m < 3; ++m)
-                if (settings.mapped[at(m)]) {
+            for (Mxw m : kAllMxw)
+                if (settings.mapped[m]) {
                     out.values[at(MapWriter::valueKey(m))].reserve(static_cast<std::size_t>(ncols));
                     out.values[at(MapWriter::sdKey(m))].reserve(static_cast<std::size_t>(ncols));
                 }
@@ -453,15 +448,15 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
                     predictor.predict(in.cells.data() + static_cast<std::size_t>(c - 1) * slots);
                 wrongOrder += cell.outOfOrder;
                 Rgb color = colors::kWhite;
-                for (int m = 0; m < 3; ++m) {
-                    if (!settings.mapped[at(m)])
+                for (Mxw m : kAllMxw) {
+                    if (!settings.mapped[m])
                         continue;
                     if (m == lastMapped)  // the last mapped MxW colours the picture
-                        color = greyLevel(cell.values[at(m)], state.sampling.ranges[at(m)]);
-                    out.values[at(MapWriter::valueKey(m))].push_back(cell.values[at(m)]);
-                    out.values[at(MapWriter::sdKey(m))].push_back(cell.sds[at(m)]);
+                        color = greyLevel(cell.values[m], state.sampling.ranges[m]);
+                    out.values[at(MapWriter::valueKey(m))].push_back(cell.values[m]);
+                    out.values[at(MapWriter::sdKey(m))].push_back(cell.sds[m]);
                 }
-                if (cell.stratumMissing || lastMapped < 0)
+                if (cell.stratumMissing || !lastMapped)
                     color = colors::kWhite;
                 painter.cell(c, r, color);
             }
@@ -472,10 +467,10 @@ long long writeMaps(AppState& state, const MappingSettings& settings, const Grid
         }
         writer.finish();
     }
-    for (int m = 0; m < 3; ++m)
-        if (settings.mapped[at(m)]) {
-            outputs.sluitbestand(type, kMxwNames[at(m)]);
-            outputs.sluitbestand(type, kSdKeys[m]);
+    for (Mxw m : kAllMxw)
+        if (settings.mapped[m]) {
+            outputs.sluitbestand(type, mxwName(m));
+            outputs.sluitbestand(type, sdName(m));
         }
     inputs.close();
     return wrongOrder;
@@ -512,12 +507,12 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
     const TGridFileType type = settings.outputType;
     OutputStreams outputs;
     if (!settings.noMaps)
-        for (int m = 0; m < 3; ++m)
-            if (settings.mapped[at(m)]) {
-                outputs.openbestand(type, outputPath(dir, settings.outputNames[at(2 * m)]),
-                                    kMxwNames[at(m)], header);
-                outputs.openbestand(type, outputPath(dir, settings.outputNames[at(2 * m + 1)]),
-                                    kSdKeys[m], header);
+        for (Mxw m : kAllMxw)
+            if (settings.mapped[m]) {
+                outputs.openbestand(type, outputPath(dir, settings.outputNames[at(valueSlot(m))]),
+                                    mxwName(m), header);
+                outputs.openbestand(type, outputPath(dir, settings.outputNames[at(sdSlot(m))]),
+                                    sdName(m), header);
             }
     fb.statusText(kBusyMapping);
     fb.busy(true);
@@ -538,7 +533,7 @@ MappingOutcome runPrediction(AppState& state, const MappingSettings& settings, C
         outcome.residualFile = normalizedResiduals(state, settings.mapped, closing);
 
     fb.busy(false);
-    fb.progress(0, 100, "Idle");
+    fb.idle();
     outcome.closingMessage = "Tolvar is ready. You can close this window" + closing + "\r\n\r\n" +
                              "Logfile: " + state.log.fileName();
     fb.message(outcome.closingMessage);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "app/app_state.h"
 #include "common/canvas.h"
 
@@ -10,7 +11,7 @@ namespace tolvar {
 
 // What "Settings OK; start mapping" reads from the windows.
 struct MappingSettings {
-    std::array<bool, 3> mapped{};  // MHW, MSW, MLW
+    PerMxw<bool> mapped{};  // MHW, MSW, MLW
     // MHW, SDMHW, MSW, SDMSW, MLW, SDMLW.
     std::array<std::string, 6> outputNames{};
     TGridFileType outputType = TGridFileType::asciigrid;
@@ -53,7 +54,7 @@ Prediction predict(const Tmodel& model, const std::array<double, 16>& aux,
 std::string wrongOrderText(long long wrongCells, long long allCells);
 
 // The residual step; appends its text to `closing`. Returns the file name.
-std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapped,
+std::string normalizedResiduals(AppState& state, const PerMxw<bool>& mapped,
                                 std::string& closing);
 
 }  // namespace tolvar

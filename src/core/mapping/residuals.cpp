@@ -1,4 +1,5 @@
 #include "common/io_error.h"
+#include "common/index.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
 #include "grids/sampling.h"
@@ -12,17 +13,13 @@ namespace tolvar {
 
 namespace {
 constexpr const char* kCalculating = "Calculating residuals at observation locations...";
-constexpr const char* kResidualProgress = "% of residuals calculated";
+const Stage kResidualProgress{"of residuals calculated"};
 constexpr const char* kTitles[6] = {"ResidueMHW", "NormResMHW", "ResidueMSW",
                                     "NormResMSW", "ResidueMLW", "NormResMLW"};
 
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 }  // namespace
 
-std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapped,
+std::string normalizedResiduals(AppState& state, const PerMxw<bool>& mapped,
                                 std::string& closing)
 {
     Feedback& fb = state.fb();
@@ -58,10 +55,10 @@ std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapp
             missing[at(i)] = !v || *v == state.GridProps[at(i)][kNodata];
             aux[at(i)] = v.value_or(0.0);
         }
-        for (int m = 0; m < 3; ++m) {
-            std::string& residualCell = table.cell(c0 + 2 * m, r);
-            std::string& normalizedCell = table.cell(c0 + 2 * m + 1, r);
-            if (!mapped[at(m)]) {
+        for (Mxw m : kAllMxw) {
+            std::string& residualCell = table.cell(c0 + valueSlot(m), r);
+            std::string& normalizedCell = table.cell(c0 + sdSlot(m), r);
+            if (!mapped[m]) {
                 residualCell = normalizedCell = "missing";
                 continue;
             }
@@ -90,30 +87,30 @@ std::string normalizedResiduals(AppState& state, const std::array<bool, 3>& mapp
 
     const std::string fileName = "Session " + std::to_string(state.SessionNumber) + " normres.csv";
     const auto path = state.workDir.path() / fileName;
-    writeDataCsv(path, table);
+    writeSemicolonTable(path, table);
 
     state.ADDLOG("");
     state.ADDLOG("Per stratum and MxW the residuals are normalized by division through S. Below and "
                  "overview:");
     state.ADDLOG("MxW Stratum     S");
-    int lastMapped = -1;
+    std::optional<Mxw> lastMapped;
     std::size_t count = 0;
-    for (int m = 0; m < 3; ++m) {
+    for (Mxw m : kAllMxw) {
         count = std::max(count, state.modelTables.table(m).size());
-        if (mapped[at(m)])
+        if (mapped[m])
             lastMapped = m;
     }
-    for (std::size_t i = 0; i < count && lastMapped >= 0; ++i) {
-        const auto& lastTable = state.modelTables.table(lastMapped);
+    for (std::size_t i = 0; i < count && lastMapped; ++i) {
+        const auto& lastTable = state.modelTables.table(*lastMapped);
         const std::string stratum = i < lastTable.size() ? lastTable[i].Stratum : std::string();
-        for (int m = 0; m < 3; ++m) {
-            if (!mapped[at(m)])
+        for (Mxw m : kAllMxw) {
+            if (!mapped[m])
                 continue;
             const auto& t = state.modelTables.table(m);
             std::string sText = padLeft("missing", 9);
             if (i < t.size() && t[i].hasModel)
                 sText = fixed(std::sqrt(t[i].MSRes), 9, 4);
-            state.ADDLOG(std::string(kMxwNames[at(m)]) + " " + padLeft(stratum, 7) + " " + sText);
+            state.ADDLOG(std::string(mxwName(m)) + " " + padLeft(stratum, 7) + " " + sText);
         }
     }
     closing += "\r\n\r\nResidues at observation locations were calculated and normalized.\r\n"

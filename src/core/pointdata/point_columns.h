@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/mxw.h"
+
 #include <array>
 #include <string>
 
@@ -9,17 +11,20 @@ namespace tolvar {
 enum PointRole { kMHW = 0, kSDMHW, kMSW, kSDMSW, kMLW, kSDMLW, kSTRATA, kX, kY };
 inline constexpr int kPointRoleCount = 9;
 
+// The name of every role, as the point editor reports it and the command line names it.
+inline constexpr std::array<const char*, kPointRoleCount> kPointRoleNames = {
+    "MHW", "SDMHW", "MSW", "SDMSW", "MLW", "SDMLW", "STRATA", "X", "Y"};
+
 // The column index of every role, -1 when the role has no column.
 struct PointColumns {
     std::array<int, kPointRoleCount> index{-1, -1, -1, -1, -1, -1, -1, -1, -1};
-    int& operator[](int role) { return index[static_cast<std::size_t>(role)]; }
-    int operator[](int role) const { return index[static_cast<std::size_t>(role)]; }
+    int& operator[](int role) { return index[at(role)]; }
+    int operator[](int role) const { return index[at(role)]; }
 };
 
-// MxW kinds in their fixed order.
-inline constexpr std::array<const char*, 3> kMxwNames{"MHW", "MSW", "MLW"};
-// The role of MxW m (0..2) and of its standard deviation.
-inline constexpr int mxwRole(int m) { return 2 * m; }
-inline constexpr int sdRole(int m) { return 2 * m + 1; }
+// The role of MxW m and of its standard deviation.
+// The first six roles are the output slots, in the same order.
+inline constexpr int mxwRole(Mxw m) { return valueSlot(m); }
+inline constexpr int sdRole(Mxw m) { return sdSlot(m); }
 
 }  // namespace tolvar

@@ -1,18 +1,14 @@
 #include "pointdata/point_data_set.h"
+#include "common/index.h"
 
 #include "common/text_file.h"
-#include "pointdata/fields.h"
+#include "common/fields.h"
 
 #include <fstream>
 
 namespace tolvar {
 
 namespace {
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-
 bool isRemovedFromTitle(unsigned char c)
 {
     return c == '"' || c == '\'' || c == '.' || (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') ||
@@ -20,45 +16,9 @@ bool isRemovedFromTitle(unsigned char c)
 }
 }  // namespace
 
-const std::string& PointDataSet::cell(int col, int row) const
-{
-    return rows_[at(row)][at(col)];
-}
-
-std::string& PointDataSet::cell(int col, int row)
-{
-    return rows_[at(row)][at(col)];
-}
-
 void PointDataSet::resize(int cols, int rows)
 {
-    if (cols < 1)
-        cols = 1;
-    if (rows < 1)
-        rows = 1;
-    rows_.assign(at(rows), std::vector<std::string>(at(cols)));
-}
-
-void PointDataSet::insertRow(int atRow)
-{
-    rows_.insert(rows_.begin() + atRow, std::vector<std::string>(at(ColCount())));
-}
-
-void PointDataSet::removeRow(int atRow)
-{
-    rows_.erase(rows_.begin() + atRow);
-}
-
-void PointDataSet::insertColumn(int atCol)
-{
-    for (auto& r : rows_)
-        r.insert(r.begin() + atCol, std::string());
-}
-
-void PointDataSet::removeColumn(int atCol)
-{
-    for (auto& r : rows_)
-        r.erase(r.begin() + atCol);
+    TextTable::resize(cols < 1 ? 1 : cols, rows < 1 ? 1 : rows);
 }
 
 char DelimiterChoice::preselectedDelimiter() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/text_table.h"
 #include "pointdata/point_columns.h"
 
 #include <filesystem>
@@ -12,23 +13,11 @@ namespace tolvar {
 
 // The point-data table of the editor: text cells addressed (column, row), row
 // 0 holding the titles; always at least one column.
-class PointDataSet {
+class PointDataSet : public TextTable {
 public:
     PointDataSet() { resize(1, 2); }
-
-    int ColCount() const { return static_cast<int>(rows_.front().size()); }
-    int RowCount() const { return static_cast<int>(rows_.size()); }
-    const std::string& cell(int col, int row) const;
-    std::string& cell(int col, int row);
-    const std::vector<std::string>& row(int r) const { return rows_[static_cast<std::size_t>(r)]; }
+    // The shape, never less than one column and one row.
     void resize(int cols, int rows);
-    void insertRow(int at);
-    void removeRow(int at);
-    void insertColumn(int at);
-    void removeColumn(int at);
-
-private:
-    std::vector<std::vector<std::string>> rows_;
 };
 
 // A delimiter candidate of the title row and how often it occurs there.

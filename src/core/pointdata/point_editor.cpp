@@ -14,8 +14,6 @@ constexpr const char* kExtraPiezometer = "ExtraPiezometer";
 constexpr const char* kMissing = "missing";
 constexpr const char* kNegativesNotConverted = "Negative numbers and/or words not converted!";
 constexpr const char* kOnlyNumbersConverted = "Only numbers converted!";
-constexpr const char* kRoleNames[kPointRoleCount] = {"MHW",   "SDMHW",  "MSW", "SDMSW", "MLW",
-                                                     "SDMLW", "STRATA", "X",   "Y"};
 
 bool holdsHyphen(const std::string& text)
 {
@@ -44,9 +42,9 @@ void PointEditor::vulboxen()
 {
     roleTexts.fill(std::string());
     listItems.clear();
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         listItems.push_back(data.cell(c, 0));
-    for (int c = data.ColCount() - 1; c >= 0; --c) {
+    for (int c = data.colCount() - 1; c >= 0; --c) {
         const std::string& title = data.cell(c, 0);
         const std::string t = toUpperAscii(title);
         if (contains(t, "MHW"))
@@ -80,7 +78,7 @@ void PointEditor::insertrow(int irow)
 {
     data.insertRow(irow);
     data.cell(0, irow) = kExtraPiezometer;
-    for (int c = 1; c < data.ColCount(); ++c)
+    for (int c = 1; c < data.colCount(); ++c)
         data.cell(c, irow) = kMissing;
 }
 
@@ -93,7 +91,7 @@ void PointEditor::addRecord()
 
 void PointEditor::deleteRecord(int row)
 {
-    if (row < 1 || row >= data.RowCount())
+    if (row < 1 || row >= data.rowCount())
         return;  // the title row stays
     data.removeRow(row);
     clearMarks();
@@ -105,13 +103,13 @@ void PointEditor::insertcol(int icol)
     data.insertColumn(icol);
     ++state.addedColumns;
     data.cell(icol, 0) = "data" + std::to_string(state.addedColumns);
-    for (int r = 1; r < data.RowCount(); ++r)
+    for (int r = 1; r < data.rowCount(); ++r)
         data.cell(icol, r) = kMissing;
 }
 
 void PointEditor::addColumn()
 {
-    insertcol(data.ColCount());
+    insertcol(data.colCount());
     clearMarks();
     vulboxen();
     state.ColumnsAdded = true;
@@ -119,7 +117,7 @@ void PointEditor::addColumn()
 
 void PointEditor::deleteColumn(int col)
 {
-    if (col < 0 || col >= data.ColCount() || data.ColCount() <= 1)
+    if (col < 0 || col >= data.colCount() || data.colCount() <= 1)
         return;  // the table keeps at least one column
     data.removeColumn(col);
     clearMarks();
@@ -129,8 +127,8 @@ void PointEditor::deleteColumn(int col)
 
 void PointEditor::replaceCommas()
 {
-    for (int r = 0; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 0; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             for (char& ch : data.cell(c, r))
                 if (ch == ',')
                     ch = '.';
@@ -145,9 +143,9 @@ void PointEditor::saveToFile(const WorkDir& dir, Feedback& feedback)
     TextWriter w(out);
     const char sep = delimiter == kNoDelimiter ? ';' : delimiter;
     std::string line;
-    for (int r = 0; r < data.RowCount(); ++r) {
+    for (int r = 0; r < data.rowCount(); ++r) {
         line.clear();
-        for (int c = 0; c < data.ColCount(); ++c) {
+        for (int c = 0; c < data.colCount(); ++c) {
             line += data.cell(c, r);
             line += sep;
         }
@@ -161,9 +159,9 @@ void PointEditor::saveToFile(const WorkDir& dir, Feedback& feedback)
 
 void PointEditor::MaalMin1(int col)
 {
-    if (col < 0 || col >= data.ColCount())
+    if (col < 0 || col >= data.colCount())
         return;
-    for (int r = 0; r < data.RowCount(); ++r) {
+    for (int r = 0; r < data.rowCount(); ++r) {
         std::string& cell = data.cell(col, r);
         if (const auto value = parseReal(cell))
             cell = fixed(-*value, 10, 4);
@@ -180,30 +178,30 @@ void PointEditor::multiplyColumnByMinusOne(int col)
 int PointEditor::lastColumnTitled(const std::string& text) const
 {
     int found = -1;
-    for (int c = 0; c < data.ColCount(); ++c)
+    for (int c = 0; c < data.colCount(); ++c)
         if (data.cell(c, 0) == text)
             found = c;
     return found;
 }
 
-void PointEditor::squareRootSd(int m, Feedback& feedback)
+void PointEditor::squareRootSd(Mxw m, Feedback& feedback)
 {
     transformSd(m, true, feedback);
 }
 
-void PointEditor::squareSd(int m, Feedback& feedback)
+void PointEditor::squareSd(Mxw m, Feedback& feedback)
 {
     transformSd(m, false, feedback);
 }
 
-void PointEditor::transformSd(int m, bool squareRoot, Feedback& feedback)
+void PointEditor::transformSd(Mxw m, bool squareRoot, Feedback& feedback)
 {
     replaceCommas();
-    const int col = lastColumnTitled(roleTexts[static_cast<std::size_t>(sdRole(m))]);
+    const int col = lastColumnTitled(roleTexts[at(sdRole(m))]);
     // A root skips words and refuses negatives; a square refuses words.
     bool refused = false;
     if (col >= 0) {
-        for (int r = 1; r < data.RowCount(); ++r) {
+        for (int r = 1; r < data.rowCount(); ++r) {
             std::string& cell = data.cell(col, r);
             const auto value = parseReal(cell);
             if (squareRoot) {
@@ -222,14 +220,14 @@ void PointEditor::transformSd(int m, bool squareRoot, Feedback& feedback)
     }
     if (refused)
         feedback.message(squareRoot ? kNegativesNotConverted : kOnlyNumbersConverted);
-    state.sqrtEnabled[static_cast<std::size_t>(m)] = !squareRoot;
-    state.squareEnabled[static_cast<std::size_t>(m)] = squareRoot;
+    state.sqrtEnabled[m] = !squareRoot;
+    state.squareEnabled[m] = squareRoot;
 }
 
 void PointEditor::applyMissingCode()
 {
-    for (int r = 1; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 1; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             if (data.cell(c, r) == state.missingCode)
                 data.cell(c, r) = kMissing;
     state.missingCode.clear();
@@ -239,8 +237,8 @@ bool PointEditor::missingCodePending() const
 {
     if (state.missingCode.empty())
         return false;
-    for (int r = 1; r < data.RowCount(); ++r)
-        for (int c = 0; c < data.ColCount(); ++c)
+    for (int r = 1; r < data.rowCount(); ++r)
+        for (int c = 0; c < data.colCount(); ++c)
             if (data.cell(c, r) == state.missingCode)
                 return true;
     return false;
@@ -252,16 +250,16 @@ void PointEditor::keyPressed()
     vulboxen();
 }
 
-std::vector<int> PointEditor::CheckAdaptSign(const PointColumns& columns, Feedback& feedback)
+std::vector<Mxw> PointEditor::CheckAdaptSign(const PointColumns& columns, Feedback& feedback)
 {
-    const auto limit = roundToInteger(data.RowCount() * 0.66);
-    std::vector<int> flagged;
-    for (int m = 0; m < 3; ++m) {
+    const auto limit = roundToInteger(data.rowCount() * 0.66);
+    std::vector<Mxw> flagged;
+    for (Mxw m : kAllMxw) {
         const int col = columns[mxwRole(m)];
-        if (col < 0 || col >= data.ColCount())
+        if (col < 0 || col >= data.colCount())
             continue;
         int count = 0;
-        for (int r = 1; r < data.RowCount(); ++r)
+        for (int r = 1; r < data.rowCount(); ++r)
             count += holdsHyphen(data.cell(col, r));
         if (count > limit)
             flagged.push_back(m);
@@ -269,14 +267,14 @@ std::vector<int> PointEditor::CheckAdaptSign(const PointColumns& columns, Feedba
     if (flagged.empty())
         return flagged;
     std::string text;
-    for (int m : flagged)
-        text += std::string("More than 2/3 of ") + kMxwNames[static_cast<std::size_t>(m)] +
+    for (Mxw m : flagged)
+        text += std::string("More than 2/3 of ") + mxwName(m) +
                 " is less than 0\r\n";
     text += "Water table depths below surface must be positive values;\r\n"
             "therefore all abovementioned MxW will be multiplied by -1\r\n"
             "Consider recoding missing data (example: -9999 becomes +9999!).";
     feedback.message(text);
-    for (int m : flagged)
+    for (Mxw m : flagged)
         MaalMin1(columns[mxwRole(m)]);
     return flagged;
 }
@@ -289,7 +287,7 @@ std::vector<std::string> tempTxtLines(const PointColumns& columns, const PointDa
         if (col >= 0)
             lines.push_back(std::to_string(col) + " " + data.cell(col, 0));
         else
-            lines.push_back(std::string("-1 no ") + kRoleNames[role] + " found");
+            lines.push_back(std::string("-1 no ") + kPointRoleNames[at(role)] + " found");
     }
     return lines;
 }
@@ -298,10 +296,10 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
 {
     PointColumns columns;
     for (int role = 0; role < kPointRoleCount; ++role) {
-        const std::string& text = roleTexts[static_cast<std::size_t>(role)];
+        const std::string& text = roleTexts[at(role)];
         if (text.empty() && (role == kSTRATA || role == kX || role == kY))
             continue;
-        for (int c = 0; c < data.ColCount(); ++c)
+        for (int c = 0; c < data.colCount(); ++c)
             if (data.cell(c, 0) == text)
                 columns[role] = c;
     }
@@ -310,39 +308,26 @@ PointColumns PointEditor::ready(const WorkDir& dir, Feedback& feedback)
 
     CheckAdaptSign(columns, feedback);
 
-    for (int m = 0; m < 3; ++m) {
+    for (Mxw m : kAllMxw) {
         const int col = columns[sdRole(m)];
         if (col < 0)
             continue;
-        for (int r = 0; r < data.RowCount(); ++r)
+        for (int r = 0; r < data.rowCount(); ++r)
             if (holdsHyphen(data.cell(col, r)))
                 data.cell(col, r) = kMissing;
     }
-    const auto csvPath = dir.path() / "temp.csv";
-    std::ofstream out = openForWriting(csvPath);
-    TextWriter w(out);
-    std::string line;
-    for (int r = 0; r < data.RowCount(); ++r) {
-        line.clear();
-        for (int c = 0; c < data.ColCount(); ++c) {
-            line += data.cell(c, r);
-            line += ';';
-        }
-        w.line(line);
-    }
-    out.flush();
-    checkWritten(out, csvPath);
+    writeSemicolonTable(dir.path() / "temp.csv", data);
     return columns;
 }
 
-bool ReCheck(const std::array<bool, 3>& mxwChecked, const std::array<int, 3>& sdColumns)
+bool ReCheck(const PerMxw<bool>& mxwChecked, const PerMxw<int>& sdColumns)
 {
     bool any = false;
-    for (int m = 0; m < 3; ++m) {
-        if (!mxwChecked[static_cast<std::size_t>(m)])
+    for (Mxw m : kAllMxw) {
+        if (!mxwChecked[m])
             continue;
         any = true;
-        if (sdColumns[static_cast<std::size_t>(m)] < 0)
+        if (sdColumns[m] < 0)
             return false;
     }
     return any;

@@ -2,6 +2,7 @@
 
 #include "common/feedback.h"
 #include "common/work_dir.h"
+#include "pointdata/point_columns.h"
 #include "pointdata/point_data_set.h"
 
 #include <array>
@@ -18,8 +19,8 @@ struct PointEditState {
     bool ColumnsAdded = false;
     bool ColumnsDeleted = false;
     // Per sd role (sdMHW, sdMSW, sdMLW): which transform button is enabled.
-    std::array<bool, 3> sqrtEnabled{true, true, true};
-    std::array<bool, 3> squareEnabled{true, true, true};
+    PerMxw<bool> sqrtEnabled{true, true, true};
+    PerMxw<bool> squareEnabled{true, true, true};
     // The text of the missing-data code field; empty once "apply" was used.
     std::string missingCode = "-9999";
     int addedColumns = 0;
@@ -65,8 +66,8 @@ public:
     void saveToFile(const WorkDir& dir, Feedback& feedback);
     void multiplyColumnByMinusOne(int col);
     // The square-root and square buttons of sd role m (0 sdMHW, 1 sdMSW, 2 sdMLW).
-    void squareRootSd(int m, Feedback& feedback);
-    void squareSd(int m, Feedback& feedback);
+    void squareRootSd(Mxw m, Feedback& feedback);
+    void squareSd(Mxw m, Feedback& feedback);
     // "apply": every record cell equal to the code becomes "missing".
     void applyMissingCode();
     // Whether the code in the field was typed but not applied: it is not empty
@@ -82,11 +83,11 @@ public:
     // MaalMin1: negates every cell of the column that is a number.
     void MaalMin1(int col);
     // The sign check of the MxW columns; returns the flagged MxW (0..2).
-    std::vector<int> CheckAdaptSign(const PointColumns& columns, Feedback& feedback);
+    std::vector<Mxw> CheckAdaptSign(const PointColumns& columns, Feedback& feedback);
 
 private:
     // The square root (true) or the square of the sd column of MxW m.
-    void transformSd(int m, bool squareRoot, Feedback& feedback);
+    void transformSd(Mxw m, bool squareRoot, Feedback& feedback);
     void clearMarks();
     int lastColumnTitled(const std::string& text) const;
 };
@@ -96,7 +97,7 @@ std::vector<std::string> tempTxtLines(const PointColumns& columns, const PointDa
 
 // ReCheck: weighted regression is offered when at least one MxW is checked
 // and every checked MxW has its sd column.
-bool ReCheck(const std::array<bool, 3>& mxwChecked, const std::array<int, 3>& sdColumns);
+bool ReCheck(const PerMxw<bool>& mxwChecked, const PerMxw<int>& sdColumns);
 
 // The nine column indices of temp.txt: the leading integer of each line.
 PointColumns readTempTxt(const WorkDir& dir);

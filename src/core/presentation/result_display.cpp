@@ -1,4 +1,6 @@
 #include "presentation/result_display.h"
+#include "regression/regression_files.h"
+#include "common/index.h"
 #include "structures/combinations.h"
 
 #include "common/number_format.h"
@@ -23,27 +25,11 @@ constexpr const char* kTwoInOneGroup =
 constexpr const char* kNotInRun = "This structure was not part of the run: no regression was done for it.";
 constexpr const char* kMissing = "missing";
 
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-
 std::string cut(const std::string& line, std::size_t first, std::size_t last)
 {
     if (first < 1 || first > line.size())
         return {};
     return line.substr(first - 1, last - first + 1);
-}
-
-// The parameter line of a coefficient: its name right-aligned in the first 5
-// characters (so an estimate that fills its field does not hide the line).
-std::string parameterLine(const std::vector<std::string>& lines, const std::string& name)
-{
-    const std::string field = padLeft(name, 5);
-    for (const std::string& line : lines)
-        if (line.compare(0, 5, field) == 0 && line.size() > 5)
-            return line;
-    return kNotFoundLine;
 }
 
 // A value cut from a line of the result file; a line that holds "missing"
@@ -308,25 +294,19 @@ DisplayOutcome showResult(AppState& state, const ResultChoice& choice, Canvas& c
         return out;
     }
     out.found = true;
-    std::vector<std::string> lines;
-    {
-        std::ifstream in = openForReading(state.workDir.resolve(name));
-        lines = readAllLines(in);
-    }
-    out.table[0][1] = valueAt(skip_until_line(lines, "Number of observations"), 42, 47);
-    out.table[1][1] = valueAt(skip_until_line(lines, "Residual error"), 42, 52);
-    out.table[2][1] = valueAt(skip_until_line(lines, "Coefficient of determination"), 42, 52);
-    out.table[3][1] = valueAt(skip_until_line(lines, "Adjusted coeff. of determination"), 41, 51);
+    const ResultFile r = readResultFile(state.workDir.resolve(name), kMaxListedObservations);
+    out.table[0][1] = valueAt(r.observationsLine, 42, 47);
+    out.table[1][1] = valueAt(r.residualErrorLine, 42, 52);
+    out.table[2][1] = valueAt(r.r2Line, 42, 52);
+    out.table[3][1] = valueAt(r.r2aLine, 41, 51);
 
-    const std::string formula = skip_until_line(lines, "Function  ");
     for (int k = 0; k <= 15; ++k) {
-        const std::string coefficient = "b" + std::to_string(k);
-        if (formula.find(coefficient) == std::string::npos)
+        if (r.function.find("b" + std::to_string(k)) == std::string::npos)
             continue;
         const int row = k == 0 ? 5 : 5 + bepaalgroep(k, name);
         if (k > 0 && row == 5)
             continue;  // a name whose structure cannot be read names no row
-        const std::string line = parameterLine(lines, coefficient);
+        const std::string line = r.parameterLines[at(k)].value_or(kNotFoundLine);
         out.table[at(row)][1] = valueAt(line, 7, 22);
         out.table[at(row)][2] = valueAt(line, 24, 39);
         out.table[at(row)][3] = valueAt(line, 41, 56);
@@ -335,28 +315,12 @@ DisplayOutcome showResult(AppState& state, const ResultChoice& choice, Canvas& c
         out.table[4][1] = fixed(cp, 10, 3);
 
     // The observation listing: index, observed and predicted of n lines.
-    const double nValue = parseReal(out.table[0][1]).value_or(0.0);
-    const long long n = nValue > 0 && nValue < 1e9 ? static_cast<long long>(roundHalfEven(nValue)) : 0;
-    std::vector<Observation> observations;
-    std::size_t i = 0;
-    while (i < lines.size() && lines[i].find("Std.res.") == std::string::npos)
-        ++i;
-    i += 2;
-    const std::size_t wanted = static_cast<std::size_t>(n);
-    const std::size_t kept = std::min(wanted, kMaxListedObservations);
-    for (; i < lines.size() && observations.size() < kept; ++i) {
-        std::istringstream values(lines[i]);
-        std::string a, b, c;
-        values >> a >> b >> c;
-        observations.push_back({parseReal(a).value_or(0.0), parseReal(b).value_or(0.0),
-                                parseReal(c).value_or(0.0)});
-    }
+    const std::size_t wanted = r.N > 0 ? static_cast<std::size_t>(r.N) : 0;
     if (wanted > kMaxListedObservations)
         out.statusText = "The result holds " + std::to_string(wanted) +
                          " observations; the scatterplot shows the first " +
                          std::to_string(kMaxListedObservations) + ".";
-
-    drawScatterplot(canvas, name, observations);
+    drawScatterplot(canvas, name, r.observations);
     const std::string base = name.substr(0, name.size() - 4);
     canvas.saveBmp(state.workDir.path() / (base + ".wmf"));
     if (!bestMode) {
@@ -436,12 +400,12 @@ bool CheckBox1Click(std::array<std::array<bool, 16>, 16>& ticked,
     return true;
 }
 
-std::vector<std::string> mxwSelectorItems(const std::array<bool, 3>& mxwChecked)
+std::vector<std::string> mxwSelectorItems(const PerMxw<bool>& mxwChecked)
 {
     std::vector<std::string> items;
-    for (int m = 0; m < 3; ++m)
-        if (mxwChecked[at(m)])
-            items.push_back(kMxwNames[at(m)]);
+    for (Mxw m : kAllMxw)
+        if (mxwChecked[m])
+            items.push_back(mxwName(m));
     return items;
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "app/app_state.h"
 #include "common/canvas.h"
+#include "regression/regression_files.h"
 #include "selection/select_best.h"
 
 #include <array>
@@ -39,9 +41,7 @@ struct PlotRange {
     int py(double w) const;
 };
 
-struct Observation {
-    double index, observed, predicted;
-};
+using Observation = ResultObservation;
 
 PlotRange plotRange(const std::vector<Observation>& observations);
 
@@ -107,6 +107,6 @@ bool CheckBox1Click(std::array<std::array<bool, 16>, 16>& ticked,
                     std::array<std::array<bool, 16>, 16>& state);
 
 // vulboxen of the results tab: the checked MxW, in order.
-std::vector<std::string> mxwSelectorItems(const std::array<bool, 3>& mxwChecked);
+std::vector<std::string> mxwSelectorItems(const PerMxw<bool>& mxwChecked);
 
 }  // namespace tolvar

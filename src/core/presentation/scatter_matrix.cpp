@@ -1,4 +1,5 @@
 #include "presentation/scatter_matrix.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 #include "common/number_format.h"
@@ -14,10 +15,6 @@ namespace {
 constexpr double kMissing = -999.0;
 constexpr const char* kTooMany = "Too many scatterplots for 1 screen; MultiScatter stops.";
 
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 }  // namespace
 
 ScatterData readScatterData(const std::filesystem::path& path)

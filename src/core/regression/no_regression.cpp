@@ -9,14 +9,14 @@ namespace {
 constexpr const char* kMissingWord = "missing";
 }  // namespace
 
-std::string whyNoRegression(const SamplingState& sampling, const std::array<bool, 3>& mxwChecked,
+std::string whyNoRegression(const SamplingState& sampling, const PerMxw<bool>& mxwChecked,
                             bool weighted)
 {
     const TextTable& table = sampling.SampleTable;
     std::string withoutNumbers;
     bool anyNumeric = false;
-    for (int m = 0; m < 3; ++m) {
-        if (!mxwChecked[static_cast<std::size_t>(m)])
+    for (Mxw m : kAllMxw) {
+        if (!mxwChecked[m])
             continue;
         const int col = sampling.columns[static_cast<std::size_t>(mxwRole(m))];
         bool numeric = false;
@@ -25,7 +25,7 @@ std::string whyNoRegression(const SamplingState& sampling, const std::array<bool
         anyNumeric = anyNumeric || numeric;
         if (!numeric)
             withoutNumbers += std::string(withoutNumbers.empty() ? "" : ", ") +
-                              kMxwNames[static_cast<std::size_t>(m)];
+                              mxwName(m);
     }
     if (!anyNumeric)
         return std::string(kNoRegressionDone) + kNoNumericMxw + withoutNumbers + ". " + kDecimalCommaAdvice;
@@ -34,8 +34,8 @@ std::string whyNoRegression(const SamplingState& sampling, const std::array<bool
 
     // Points off the strata grid never reach a data file.
     const int strataColumn = sampling.FirstSampledColumn;
-    for (int m = 0; m < 3; ++m) {
-        if (!mxwChecked[static_cast<std::size_t>(m)])
+    for (Mxw m : kAllMxw) {
+        if (!mxwChecked[m])
             continue;
         for (const int role : {mxwRole(m), sdRole(m)}) {
             const int col = sampling.columns[static_cast<std::size_t>(role)];
@@ -57,7 +57,7 @@ void reportNoRegression(AppState& state, const std::string& why)
 {
     state.ADDLOG(why);
     state.fb().busy(false);
-    state.fb().progress(0, 100, "Idle");
+    state.fb().idle();
     state.fb().message(why);
 }
 

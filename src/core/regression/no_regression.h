@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "app/app_state.h"
 
 #include <array>
@@ -26,7 +27,7 @@ inline constexpr const char* kNotANumber = ", which is not a number. ";
 // strata grid, or a point on it holds a value that is neither a number nor
 // "missing" in a column the regressions read (which would stop the run in
 // the middle). Empty when regressions can be tried.
-std::string whyNoRegression(const SamplingState& sampling, const std::array<bool, 3>& mxwChecked,
+std::string whyNoRegression(const SamplingState& sampling, const PerMxw<bool>& mxwChecked,
                             bool weighted);
 
 // Ends a regression run without a model: the reason goes to the log and to

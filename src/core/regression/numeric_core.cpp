@@ -48,8 +48,8 @@ int MathErr()
 PVector AllocVector(int ub)
 {
     if (ub < 0 || ub > kMaxVectorUb)
-        return nullptr;
-    return std::make_unique<TVector>(ub);
+        return std::nullopt;
+    return TVector(ub);
 }
 
 void FreeVector(PVector& v)
@@ -60,8 +60,8 @@ void FreeVector(PVector& v)
 PVectorList AllocMatrix(int ub1, int ub2)
 {
     if (ub1 < 0 || ub2 < 0 || ub1 > kMaxMatrixRowUb || ub2 > kMaxVectorUb)
-        return nullptr;
-    return std::make_unique<TMatrix>(ub1, ub2);
+        return std::nullopt;
+    return TMatrix(ub1, ub2);
 }
 
 void FreeMatrix(PVectorList& m)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <memory>
+#include <optional>
 #include <vector>
 
 namespace tolvar {
@@ -67,9 +67,9 @@ private:
     std::size_t stride_;
 };
 
-// Owning handles; a request beyond the index limits gives a null handle.
-using PVector = std::unique_ptr<TVector>;
-using PVectorList = std::unique_ptr<TMatrix>;
+// Held by value; a request beyond the index limits gives none.
+using PVector = std::optional<TVector>;
+using PVectorList = std::optional<TMatrix>;
 
 PVector AllocVector(int ub);
 void FreeVector(PVector& v);

@@ -1,12 +1,15 @@
 #include "regression/regression_files.h"
 
+#include "common/index.h"
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
+#include <sstream>
 #include <system_error>
 
 namespace fs = std::filesystem;
@@ -160,7 +163,6 @@ std::vector<std::string> resultHead(const std::string& dataFileName, const Resul
     out.push_back(kDashes);
     out.push_back(kParameterHeader);
     out.push_back(kDashes);
-    const auto at = [](int j) { return static_cast<std::size_t>(j); };
     for (int j = 0; j <= k; ++j) {
         std::string line = padLeft(indexedName('b', j), 5) + fixed(r.B[at(j)], 17, 8);
         if (r.SB[at(j)] > 0.0)
@@ -342,6 +344,95 @@ std::string resultFileName(const std::string& dataFileName)
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
         return dataFileName + ".out";
     return dataFileName.substr(0, dot) + ".out";
+}
+
+namespace {
+
+// The number after the parameter name, read whole even when it fills its field.
+double estimateIn(const std::string& line)
+{
+    const auto start = line.find_first_not_of(' ', 5);
+    if (start == std::string::npos)
+        return 0.0;
+    const auto stop = line.find(' ', start);
+    return parseReal(line.substr(start, stop == std::string::npos ? std::string::npos : stop - start))
+        .value_or(0.0);
+}
+
+const std::string* parameterLineOf(const std::vector<std::string>& lines, const std::string& name)
+{
+    const std::string field = padLeft(name, 5);
+    for (const std::string& line : lines)
+        if (line.size() > 5 && line.compare(0, 5, field) == 0)
+            return &line;
+    return nullptr;
+}
+
+}  // namespace
+
+ResultFile readResultFile(const std::vector<std::string>& lines, std::size_t maxObservations)
+{
+    ResultFile r;
+    r.function = skip_until_line(lines, "Function  ");
+    r.p = static_cast<int>(std::count(r.function.begin(), r.function.end(), 'b'));
+    r.observationsLine = skip_until_line(lines, "Number of observations");
+    r.residualErrorLine = skip_until_line(lines, "Residual error");
+    r.r2Line = skip_until_line(lines, "Coefficient of determination");
+    r.r2aLine = skip_until_line(lines, "Adjusted coeff. of determination");
+    const double n = numberAt(r.observationsLine, 43, 5);
+    r.N = std::fabs(n) < 1e9 ? static_cast<int>(n) : 0;
+    r.s = numberAt(r.residualErrorLine, 43, 10);
+
+    for (int k = 0; k <= 15; ++k) {
+        const std::string name = indexedName('b', k);
+        if (r.function.find(name) == std::string::npos)
+            continue;
+        if (const std::string* line = parameterLineOf(lines, name)) {
+            r.parameterLines[at(k)] = *line;
+            r.estimates[at(k)] = estimateIn(*line);
+        }
+    }
+
+    const int P = std::min(r.p, 16);
+    auto it = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("Variance-Covariance ") != std::string::npos;
+    });
+    if (it != lines.end() && lines.end() - it > 3) {
+        auto row = it + 3;  // past the title, the coefficient names and the separator
+        for (int i = 1; i <= P && row != lines.end(); ++i, ++row) {
+            std::istringstream values(*row);
+            for (int j = 1; j <= P; ++j) {
+                std::string token;
+                if (!(values >> token))
+                    break;
+                r.varCov[at(i)][at(j)] = parseReal(token).value_or(0.0);
+            }
+        }
+    }
+
+    const std::size_t wanted = std::min(r.N > 0 ? static_cast<std::size_t>(r.N) : 0, maxObservations);
+    auto listing = std::find_if(lines.begin(), lines.end(), [](const std::string& line) {
+        return line.find("Std.res.") != std::string::npos;
+    });
+    if (wanted > 0 && lines.end() - listing > 2) {
+        for (auto line = listing + 2; line != lines.end() && r.observations.size() < wanted; ++line) {
+            std::istringstream values(*line);
+            std::string a, b, c;
+            values >> a >> b >> c;
+            r.observations.push_back({parseReal(a).value_or(0.0), parseReal(b).value_or(0.0),
+                                      parseReal(c).value_or(0.0)});
+        }
+    }
+    return r;
+}
+
+ResultFile readResultFile(const fs::path& path, std::size_t maxObservations)
+{
+    std::ifstream in = openForReading(path);
+    const std::vector<std::string> lines = readAllLines(in);
+    if (in.bad())
+        throw IoError(path.string(), "reading the file failed");
+    return readResultFile(lines, maxObservations);
 }
 
 bool RunRegressionFile(const fs::path& dir, const std::string& dataFileName, bool weighted)

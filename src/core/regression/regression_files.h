@@ -2,7 +2,9 @@
 
 #include "regression/linear_regression.h"
 
+#include <array>
 #include <filesystem>
+#include <optional>
 #include <istream>
 #include <ostream>
 #include <string>
@@ -71,6 +73,34 @@ void writeRegressionResult(std::ostream& out, const std::string& dataFileName,
 
 // The result file name that belongs to a data file: ".dat" becomes ".out".
 std::string resultFileName(const std::string& dataFileName);
+
+// One line of a result file's residual listing.
+struct ResultObservation {
+    double index, observed, predicted;
+};
+
+// A result file as the program reads it back, by the line-search rule: the
+// first line holding a text, the not-found line when none does. The figures
+// are read at the positions the writer gives them.
+struct ResultFile {
+    std::string function;  // the model formula line
+    int p = 0;             // coefficients in the formula, b0 included
+    int N = 0;             // characters 43-47 of the observations line
+    double s = 0;          // characters 43-52 of the residual error line
+    // The statistics lines as found: n, s, r2 and r2a.
+    std::string observationsLine, residualErrorLine, r2Line, r2aLine;
+    // Per coefficient b0..b15 the formula names: its parameter line (the name
+    // right-aligned in the first 5 characters) and its estimate, the number
+    // after the name read whole.
+    std::array<std::optional<std::string>, 16> parameterLines;
+    std::array<double, 16> estimates{};
+    // The covariance of the estimates as listed, [1..p][1..p].
+    std::array<std::array<double, 17>, 17> varCov{};
+    // The residual listing: the first min(N, maxObservations) lines.
+    std::vector<ResultObservation> observations;
+};
+ResultFile readResultFile(const std::vector<std::string>& lines, std::size_t maxObservations = 0);
+ResultFile readResultFile(const std::filesystem::path& path, std::size_t maxObservations = 0);
 
 // Reads the data file in `dir`, fits and writes the result file. Returns true
 // when the result file was written; a fit that does not converge writes none

@@ -1,4 +1,5 @@
 #include "regression/regression_run.h"
+#include "common/index.h"
 
 #include "common/io_error.h"
 #include "common/number_format.h"
@@ -23,11 +24,6 @@ namespace tolvar {
 namespace {
 constexpr const char* kIndent = "                    ";
 constexpr const char* kTooManyStrata = "Too many strata to make predictions";
-
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
 
 std::string nowText()
 {
@@ -55,17 +51,17 @@ void writeSettings(AppState& state, const RegressionSettings& s, const PointColu
         state.ADDLOG(ind + "Columns (variables) were removed from file by user!");
     if (s.edits.ColumnsAdded)
         state.ADDLOG(ind + "Collumns (variables) were addded to file by user!");
-    for (int m = 0; m < 3; ++m)
+    for (Mxw m : kAllMxw)
         if (columns[mxwRole(m)] >= 0)
-            state.ADDLOG(ind + "Title column " + kMxwNames[at(m)] + "   : " +
+            state.ADDLOG(ind + "Title column " + mxwName(m) + "   : " +
                          s.roleTexts[at(mxwRole(m))]);
-    for (int m = 0; m < 3; ++m) {
+    for (Mxw m : kAllMxw) {
         if (columns[sdRole(m)] < 0)
             continue;
-        const std::string sd = std::string("sd") + kMxwNames[at(m)];
+        const std::string sd = std::string("sd") + mxwName(m);
         state.ADDLOG(ind + "Title column " + sd + " : " + s.roleTexts[at(sdRole(m))]);
-        if (s.edits.sqrtEnabled[at(m)] != s.edits.squareEnabled[at(m)]) {
-            if (s.edits.sqrtEnabled[at(m)])
+        if (s.edits.sqrtEnabled[m] != s.edits.squareEnabled[m]) {
+            if (s.edits.sqrtEnabled[m])
                 state.ADDLOG(ind + ">> " + sd + " replaced by its square.");
             else
                 state.ADDLOG(ind + ">> " + sd + " replaced by its square root.");
@@ -78,9 +74,9 @@ void writeSettings(AppState& state, const RegressionSettings& s, const PointColu
     state.ADDLOG("");
 
     state.ADDLOG("****** " + session + " SETTINGS REGRESSIONS WITH AUXILIARY DATA ******");
-    for (int m = 0; m < 3; ++m)
-        if (s.mxwChecked[at(m)])
-            state.ADDLOG(std::string("To predict    : ") + kMxwNames[at(m)]);
+    for (Mxw m : kAllMxw)
+        if (s.mxwChecked[m])
+            state.ADDLOG(std::string("To predict    : ") + mxwName(m));
     state.ADDLOG(ind + "Regression with constant");
     state.ADDLOG(ind + "Type regression   : " +
                  (s.weighted ? "weighted regression" : "unweighted regression"));
@@ -102,13 +98,13 @@ std::string refusal(const RegressionSettings& s, const PointColumns& columns)
     if (columns[kY] < 0)
         return "The point data have no Y column: assign one in the point-data editor "
                "(\"import\") and start the regression again.";
-    if (!s.mxwChecked[0] && !s.mxwChecked[1] && !s.mxwChecked[2])
+    if (!s.mxwChecked[Mxw::MHW] && !s.mxwChecked[Mxw::MSW] && !s.mxwChecked[Mxw::MLW])
         return "No MxW is checked: check MHW, MSW or MLW and start the regression again.";
-    for (int m = 0; m < 3; ++m)
-        if (s.mxwChecked[at(m)] && columns[mxwRole(m)] < 0)
-            return std::string("The point data have no ") + kMxwNames[at(m)] +
+    for (Mxw m : kAllMxw)
+        if (s.mxwChecked[m] && columns[mxwRole(m)] < 0)
+            return std::string("The point data have no ") + mxwName(m) +
                    " column: assign one in the point-data editor (\"import\") or uncheck " +
-                   kMxwNames[at(m)] + ".";
+                   mxwName(m) + ".";
     return {};
 }
 
@@ -116,12 +112,12 @@ std::string refusal(const RegressionSettings& s, const PointColumns& columns)
 // records that go into its data file.
 struct Selection {
     std::string stratum;
-    int mxw = 0;
+    Mxw mxw = Mxw::MHW;
     std::vector<std::pair<int, int>> members;  // (group, variable), ascending group
     bool weighted = false;
 };
 
-Selection parseRegressionName(const std::string& stratum, int mxw, const std::string& structure,
+Selection parseRegressionName(const std::string& stratum, Mxw mxw, const std::string& structure,
                               bool weighted)
 {
     Selection sel{stratum, mxw, {}, weighted};
@@ -169,7 +165,7 @@ std::string studyTitle(const Selection& sel, const Registry& registry)
             title += " + ";
         title += variableName(registry.labelCaption(sel.members[i].second));
     }
-    title += std::string(" to: ") + kMxwNames[at(sel.mxw)] + " (area:" + sel.stratum + ", " +
+    title += std::string(" to: ") + mxwName(sel.mxw) + " (area:" + sel.stratum + ", " +
              (sel.weighted ? "weighted)" : "unweighted)");
     return title;
 }
@@ -197,7 +193,7 @@ std::string dataFileText(const RunContext& ctx, const Selection& sel, const Regi
     line(std::to_string(sel.members.size() + 1) + " variables");
     for (const std::string& name : variableNames(sel, registry))
         line(name);
-    line(kMxwNames[at(sel.mxw)]);
+    line(mxwName(sel.mxw));
     line(std::to_string(rows.size()) + " observations");
     std::vector<int> cols;
     for (const auto& member : sel.members)
@@ -243,7 +239,7 @@ CellValue cellValue(const std::string& text)
 class PairRun {
 public:
     PairRun(AppState& state, const RunContext& ctx, const std::vector<std::string>& structures,
-            const std::string& stratum, int mxw, bool weighted)
+            const std::string& stratum, Mxw mxw, bool weighted)
         : state_(state), ctx_(ctx), structures_(structures), stratum_(stratum), mxw_(mxw),
           weighted_(weighted), V_(state.registry.AuxVarCount),
           mxwCol_(ctx.columns[mxwRole(mxw)]), sdCol_(weighted ? ctx.columns[sdRole(mxw)] : -1)
@@ -251,7 +247,7 @@ public:
     }
 
     // Adds the regressions it handles (run or skipped) to `done`.
-    void run(long long& done, long long total, const std::string& progressText);
+    void run(long long& done, long long total, const Stage& progressText);
 
 private:
     struct Job {
@@ -276,7 +272,7 @@ private:
     const RunContext& ctx_;
     const std::vector<std::string>& structures_;
     std::string stratum_;
-    int mxw_;
+    Mxw mxw_;
     bool weighted_;
     int V_;
     int mxwCol_, sdCol_;
@@ -333,7 +329,7 @@ void PairRun::prepare()
     for (std::size_t j = 0; j < structures_.size(); ++j) {
         Job& job = jobs_[j];
         job.sel = parseRegressionName(stratum_, mxw_, structures_[j], weighted_);
-        job.dataName = regressionFileName(stratum_, kMxwNames[at(mxw_)], structures_[j], weighted_);
+        job.dataName = regressionFileName(stratum_, mxwName(mxw_), structures_[j], weighted_);
         job.fileName = resultFileName(job.dataName);
         std::vector<int> out;
         for (const auto& [group, variable] : job.sel.members) {
@@ -408,7 +404,7 @@ std::vector<std::string> PairRun::headerLines(const Job& job) const
 {
     return resultHeaderLines(job.dataName,
                              studyTitle(job.sel, state_.registry),
-                             variableNames(job.sel, state_.registry), kMxwNames[at(mxw_)]);
+                             variableNames(job.sel, state_.registry), mxwName(mxw_));
 }
 
 void PairRun::fit(Job& job) const
@@ -433,7 +429,7 @@ void PairRun::writeResult(const Job& job) const
         ResultContent content = structureResult(d, job.vars, job.fit);
         content.studyName = studyTitle(job.sel, state_.registry);
         content.names = variableNames(job.sel, state_.registry);
-        content.yName = kMxwNames[at(mxw_)];
+        content.yName = mxwName(mxw_);
         text = resultTextWithCoordinates(job.dataName,
                                          content, set.xy);
     } else {
@@ -442,13 +438,13 @@ void PairRun::writeResult(const Job& job) const
     writeTextFile(state_.workDir.path() / job.fileName, text);
 }
 
-void PairRun::run(long long& done, long long total, const std::string& progressText)
+void PairRun::run(long long& done, long long total, const Stage& progressText)
 {
     Feedback& fb = state_.fb();
     prepare();
     for (const Job& job : jobs_)
         if (job.skipped)
-            state_.ADDLOG("No regression on " + job.dataName + (mxw_ == 0 ? " (too few datapoints)." : " (too few data points)."));
+            state_.ADDLOG("No regression on " + job.dataName + (mxw_ == Mxw::MHW ? " (too few datapoints)." : " (too few data points)."));
 
     // Records the reader must judge (cells that are not plain numbers) go the
     // way of a data file, in list order, so its errors come as they always did.
@@ -498,7 +494,7 @@ void PairRun::run(long long& done, long long total, const std::string& progressT
     std::string bestName;
     double bestCp = 0.0;
     std::vector<const Job*> survivors;
-    SelectBest(state_.workDir, state_.registry.GroupCount, stratum_, kMxwNames[at(mxw_)], bestName,
+    SelectBest(state_.workDir, state_.registry.GroupCount, stratum_, mxwName(mxw_), bestName,
                bestCp, fb, pending,
                [&](const std::string& name) { survivors.push_back(byName.at(name)); });
 
@@ -544,7 +540,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     state.weighted = settings.weighted;
 
     state.sampling.StrataCodes.clear();
-    fb.progress(0, 100, "% regressions");
+    fb.progress(0, 100, Stage{"regressions"});
     state.setMilestone(Mijlpaal::na_instellen);
     int checkedCount = 0;
     for (bool c : settings.mxwChecked)
@@ -603,7 +599,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     const long long total = static_cast<long long>(checkedCount) *
                             static_cast<long long>(strata.size()) *
                             static_cast<long long>(state.structures.size());
-    const std::string progressText = "% van " + std::to_string(total) + " regressions";
+    const Stage progressText{"van " + std::to_string(total) + " regressions"};
     fb.busy(true);
     state.ADDLOG(std::to_string(total) + " Regressions are done.");
     state.ADDLOG("Below an overview of regression that were NOT done:");
@@ -624,11 +620,11 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     long long done = 0;
     for (const std::string& stratumText : strata) {
         const std::string stratum = toskim2(stratumText);
-        for (int m = 0; m < 3; ++m) {
-            if (!settings.mxwChecked[at(m)])
+        for (Mxw m : kAllMxw) {
+            if (!settings.mxwChecked[m])
                 continue;
             fb.busy(true);
-            fb.statusText(std::string("Doing regressions ") + kMxwNames[at(m)] + " in stratum " +
+            fb.statusText(std::string("Doing regressions ") + mxwName(m) + " in stratum " +
                           stratum);
             PairRun(state, ctx, state.structures, stratum, m, settings.weighted)
                 .run(done, total, progressText);
@@ -646,7 +642,7 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     state.setMilestone(Mijlpaal::na_uitvoeren);
     // The maps go to the working directory, where the closure archives them.
     outcome.outputNames = defaultOutputNames(dir.path().string(), settings.mxwChecked);
-    fb.progress(0, 100, "Idle");
+    fb.idle();
     outcome.completed = true;
     outcome.regressionsDone = done;
     return outcome;

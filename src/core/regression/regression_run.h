@@ -11,7 +11,7 @@ namespace tolvar {
 
 // What "Start regression" reads from the windows.
 struct RegressionSettings {
-    std::array<bool, 3> mxwChecked{};
+    PerMxw<bool> mxwChecked{};
     bool weighted = false;
     // The point-data editor's record of this import, for the log.
     std::string usedFile;
@@ -25,7 +25,7 @@ struct RegressionSettings {
 
 // The order check is offered (enabled and checked) when more than one MxW is
 // regressed, otherwise disabled and unchecked.
-inline bool orderCheckOffered(const std::array<bool, 3>& mxwChecked)
+inline bool orderCheckOffered(const PerMxw<bool>& mxwChecked)
 {
     return int{mxwChecked[0]} + int{mxwChecked[1]} + int{mxwChecked[2]} > 1;
 }

@@ -1,4 +1,5 @@
 #include "regression/structure_fits.h"
+#include "common/index.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,13 +9,6 @@
 #include <thread>
 
 namespace tolvar {
-
-namespace {
-std::size_t at(int i)
-{
-    return static_cast<std::size_t>(i);
-}
-}  // namespace
 
 ReducedDesign::ReducedDesign(std::vector<std::vector<double>> xIn, std::vector<double> yIn,
                              const std::vector<double>& s, bool weightedIn)

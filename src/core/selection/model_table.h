@@ -1,9 +1,11 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "common/feedback.h"
 #include "common/work_dir.h"
 
 #include <array>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -27,9 +29,6 @@ struct Tmodel {
     bool hasModel = true;
 };
 
-// The estimate of coefficient `name` ("b0", "b12") in a result file.
-double estimateOf(const std::vector<std::string>& lines, const std::string& name);
-
 // add_structure without the table: reads one result file into a record.
 Tmodel readModel(const WorkDir& dir, const std::string& bestName, const std::string& stratstr,
                  const std::string& gxg);
@@ -44,16 +43,13 @@ public:
     // one entry.
     void addNoModel(const std::string& stratstr, const std::string& gxg, Feedback& feedback);
     // The model of a stratum (the last match), or null when there is none.
-    const Tmodel* lookup(int mxw, const std::string& stratum) const;
-    const std::vector<Tmodel>& table(int mxw) const { return tables_[static_cast<std::size_t>(mxw)]; }
+    const Tmodel* lookup(Mxw mxw, const std::string& stratum) const;
+    const std::vector<Tmodel>& table(Mxw mxw) const { return tables_[mxw]; }
     void clear();
 
 private:
-    void append(int mxw, Tmodel model, Feedback& feedback);
-    std::array<std::vector<Tmodel>, 3> tables_;
+    void append(std::optional<Mxw> mxw, Tmodel model, Feedback& feedback);
+    PerMxw<std::vector<Tmodel>> tables_;
 };
-
-// Index 0..2 of "MHW", "MSW", "MLW"; -1 for anything else.
-int mxwIndex(const std::string& gxg);
 
 }  // namespace tolvar

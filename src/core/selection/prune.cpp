@@ -6,7 +6,7 @@
 namespace tolvar {
 
 namespace {
-constexpr const char* kStrataBestModel = "% strata best model";
+const Stage kStrataBestModel{"strata best model"};
 }
 
 std::string baseName(const std::string& fileName)
@@ -25,8 +25,8 @@ bool rejectBest(const WorkDir& dir, const std::string& bestName, SessionLog& log
     dir.removeFile(base + ".dat");
     // The best-mode picture of the pair: stratum + "-" + MxW + ".wmf". The MxW
     // part is found whole, so a stratum such as -3 keeps its own "-".
-    for (const char* mxw : kMxwNames) {
-        const auto pos = bestName.find("-" + std::string(mxw) + "-", 1);
+    for (Mxw m : kAllMxw) {
+        const auto pos = bestName.find("-" + std::string(mxwName(m)) + "-", 1);
         if (pos != std::string::npos) {
             dir.removeFile(bestName.substr(0, pos + 4) + ".wmf");
             break;
@@ -36,16 +36,16 @@ bool rejectBest(const WorkDir& dir, const std::string& bestName, SessionLog& log
 }
 
 void DeleteNonBest(const WorkDir& dir, int groupCount, const std::vector<std::string>& strata,
-                   const std::array<bool, 3>& mxwChecked, Feedback& feedback)
+                   const PerMxw<bool>& mxwChecked, Feedback& feedback)
 {
     feedback.busy(true);
     const int count = static_cast<int>(strata.size());
     for (int i = 0; i < count; ++i) {
         const std::string stratum = toskim2(strata[static_cast<std::size_t>(i)]);
-        for (int m = 0; m < 3; ++m) {
-            if (!mxwChecked[static_cast<std::size_t>(m)])
+        for (Mxw m : kAllMxw) {
+            if (!mxwChecked[m])
                 continue;
-            const std::string gxg = kMxwNames[static_cast<std::size_t>(m)];
+            const std::string gxg = mxwName(m);
             std::string best;
             double cp = 0.0;
             SelectBest(dir, groupCount, stratum, gxg, best, cp, feedback);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/mxw.h"
 #include "app/session_log.h"
 #include "common/feedback.h"
 #include "common/work_dir.h"
@@ -17,7 +18,7 @@ bool rejectBest(const WorkDir& dir, const std::string& bestName, SessionLog& log
 
 // DeleteNonBest: keeps only the best result file of every stratum and checked MxW.
 void DeleteNonBest(const WorkDir& dir, int groupCount, const std::vector<std::string>& strata,
-                   const std::array<bool, 3>& mxwChecked, Feedback& feedback);
+                   const PerMxw<bool>& mxwChecked, Feedback& feedback);
 
 // The text of a file name before its first ".".
 std::string baseName(const std::string& fileName);

@@ -3,6 +3,7 @@
 #include "common/io_error.h"
 #include "common/number_format.h"
 #include "common/text_file.h"
+#include "regression/regression_files.h"
 
 #include <algorithm>
 #include <cmath>
@@ -23,40 +24,10 @@ std::string figuresText(int p, double s2, double cp, int n, double rss)
 }
 }  // namespace
 
-std::string skip_until_line(const std::vector<std::string>& lines, const std::string& str)
-{
-    for (const std::string& line : lines)
-        if (line.find(str) != std::string::npos)
-            return line;
-    return kNotFoundLine;
-}
-
-std::string toskim2(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text)
-        if (c != ' ')
-            out += c;
-    return out;
-}
-
-double numberAt(const std::string& line, std::size_t from, std::size_t count)
-{
-    if (from < 1 || from > line.size())
-        return 0.0;
-    return parseReal(toskim2(line.substr(from - 1, count))).value_or(0.0);
-}
-
 ResultFigures readResultFigures(const std::vector<std::string>& lines)
 {
-    ResultFigures f;
-    const std::string function = skip_until_line(lines, "Function");
-    f.p = static_cast<int>(std::count(function.begin(), function.end(), 'b'));
-    const double n = numberAt(skip_until_line(lines, "Number of observations"), 43, 5);
-    f.N = std::fabs(n) < 1e9 ? static_cast<int>(n) : 0;
-    f.s = numberAt(skip_until_line(lines, "Residual error"), 43, 10);
-    return f;
+    const ResultFile r = readResultFile(lines);
+    return {r.p, r.N, r.s};
 }
 
 ResultFigures readResultFiguresFrom(const std::filesystem::path& path)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/feedback.h"
+#include "common/text_file.h"
 #include "common/work_dir.h"
 
 #include <filesystem>
@@ -10,21 +11,6 @@
 #include <vector>
 
 namespace tolvar {
-
-// The line skip_until_line gives when no line holds the text.
-inline constexpr const char* kNotFoundLine =
-    "missing  missing  missing  missing  missing  missing  missing  missing  missing";
-
-// skip_until_line: the first line that contains `str` (case-sensitive), or
-// the not-found line.
-std::string skip_until_line(const std::vector<std::string>& lines, const std::string& str);
-
-// The cut of a text from 1-based position `from`, `count` characters, with
-// every blank removed, read as a number (0 when it is none).
-double numberAt(const std::string& line, std::size_t from, std::size_t count);
-
-// toskim2: the text without blanks.
-std::string toskim2(const std::string& text);
 
 // The figures SelectBest reads from a result file.
 struct ResultFigures {

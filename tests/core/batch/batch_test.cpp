@@ -1,4 +1,5 @@
 #include "batch/batch_run.h"
+#include "batch/batch_feedback.h"
 #include "common/work_dir.h"
 #include "regression/no_regression.h"
 #include "support/recording_canvas.h"
@@ -58,7 +59,7 @@ TEST(BatchCli, HelpVersionAndOptionErrors)
     EXPECT_EQ(ok.delimiter, '\t');
     EXPECT_EQ(ok.columns[0].first, 0);
     EXPECT_EQ(ok.columns[0].second, "GHG");
-    EXPECT_EQ(*ok.mxw, (std::array<bool, 3>{true, false, true}));
+    EXPECT_EQ(*ok.mxw, (PerMxw<bool>{true, false, true}));
     EXPECT_EQ(ok.archive, ArchiveChoice::NoFile);
     EXPECT_EQ(ok.outputs[0].first, 5);
     EXPECT_TRUE(ok.collapse);
@@ -200,6 +201,31 @@ TEST(BatchRun, TheExampleWithGeoTiffGridsMapsLikeTheAsciiExample)
     residuals.erase(residuals.begin());
     asciiResiduals.erase(asciiResiduals.begin());
     EXPECT_EQ(residuals, asciiResiduals);
+}
+
+}  // namespace
+}  // namespace tolvar
+
+namespace tolvar {
+namespace {
+
+// The window's label reads "% mapping"; the terminal prints the number before
+// the stage's name, and nothing for start-up and rest.
+TEST(BatchFeedback, PrintsWorkStagesByNameAndSkipsRest)
+{
+    std::ostringstream err;
+    {
+        BatchFeedback fb(err, false, false, std::nullopt);
+        fb.progress(50, 100, Stage::titled("Initializing", false));
+        fb.idle();
+        fb.progress(0, 8, Stage{"mapping"});
+        fb.progress(0.4, 8, Stage{"mapping"});  // 5 %, the same tenth: not repeated
+        fb.progress(8, 8, Stage{"mapping"});
+        fb.progress(3, 4, Stage::titled("Searching aux.info for point-GxG"));
+    }
+    EXPECT_EQ(err.str(), "  0% mapping\n100% mapping\n 75% Searching aux.info for point-GxG\n");
+    EXPECT_EQ(Stage{"mapping"}.label(), "% mapping");
+    EXPECT_EQ(Stage::titled("Idle", false).label(), "Idle");
 }
 
 }  // namespace

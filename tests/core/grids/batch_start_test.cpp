@@ -1,5 +1,6 @@
 #include "common/io_error.h"
 #include "grids/batch_start.h"
+#include "common/text_file.h"
 #include "support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -27,6 +28,24 @@ TEST(Kikstart, TwoVariablesInTwoGroups)
     EXPECT_EQ(r.LastGridDir, "b.asc");
     EXPECT_TRUE(r.HulpVarRecs[2].labelVisible);
     EXPECT_TRUE(r.checks.checked[2][2]);
+}
+
+// What the writer writes the reader reads back, paths taken whole.
+TEST(BatchStartFile, WrittenAndReadBackAlike)
+{
+    test::TempDir tmp;
+    const BatchStart start{" grids/strata map.asc", 2, {{"dem.asc", 1}, {"esri dir", 2}, {"c.asc", 2}}};
+    writeTextFile(tmp / "wendbat.txt", batchStartLines(start));
+    EXPECT_EQ(test::readFile(tmp / "wendbat.txt"),
+              "3\r\n2\r\n grids/strata map.asc\r\ndem.asc\r\n1\r\nesri dir\r\n2\r\nc.asc\r\n2\r\n");
+    const BatchStart back = readBatchStart(tmp / "wendbat.txt");
+    EXPECT_EQ(back.strataGrid, start.strataGrid);
+    EXPECT_EQ(back.groupCount, 2);
+    ASSERT_EQ(back.variables.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(back.variables[i].path, start.variables[i].path);
+        EXPECT_EQ(back.variables[i].group, start.variables[i].group);
+    }
 }
 
 TEST(Kikstart, ThreeVariablesInOneGroupAndEsriNames)

@@ -250,7 +250,7 @@ TEST(PredictionRun, NoMapsStillShowsTheModelsAndWritesResiduals)
     EXPECT_FALSE(fs::exists(m.tmp / "maps" / "MHW_R.asc"));
     EXPECT_EQ(m.bestFiles().size(), 4u);
     EXPECT_EQ(out.residualFile, "Session 1 normres.csv");
-    EXPECT_EQ(m.state.modelTables.table(0).size(), 2u);
+    EXPECT_EQ(m.state.modelTables.table(Mxw::MHW).size(), 2u);
 
     // Residual columns: six new titles; MLW is not mapped.
     const auto lines = test::readLines(m.tmp / "Session 1 normres.csv");

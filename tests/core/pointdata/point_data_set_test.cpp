@@ -1,4 +1,4 @@
-#include "pointdata/fields.h"
+#include "common/fields.h"
 #include "pointdata/point_data_set.h"
 #include "support/temp_dir.h"
 
@@ -82,20 +82,20 @@ PointDataSet read(const std::string& text, char delimiter, bool collapse = false
 TEST(Vulgrid, ColumnsStopAtTheFirstEmptyTitle)
 {
     const PointDataSet data = read("Nr;x;X_RD;;MHW\r\n1;2;3;4;5\r\n", ';');
-    EXPECT_EQ(data.ColCount(), 3);
+    EXPECT_EQ(data.colCount(), 3);
     EXPECT_EQ(data.cell(1, 0), "XCOORD");
     EXPECT_EQ(data.cell(2, 0), "XCOORD");
     EXPECT_EQ(data.cell(2, 1), "3");
     const PointDataSet collapsed = read("Nr;;x;;MHW\r\n1;;2;;3\r\n", ';', true);
-    EXPECT_EQ(collapsed.ColCount(), 3);
+    EXPECT_EQ(collapsed.colCount(), 3);
     EXPECT_EQ(collapsed.cell(2, 1), "3");
 }
 
 TEST(Vulgrid, RecordsShortLongAndEmpty)
 {
     const PointDataSet data = read("Nr;Year;Xcoord;MHW\r\n1;2\r\n1;2;3;4;5\r\n \r\n\r\n", ';');
-    EXPECT_EQ(data.ColCount(), 4);
-    EXPECT_EQ(data.RowCount(), 5);  // the empty last line is a record
+    EXPECT_EQ(data.colCount(), 4);
+    EXPECT_EQ(data.rowCount(), 5);  // the empty last line is a record
     EXPECT_EQ(data.cell(1, 0), "YCOORD");
     EXPECT_EQ(data.cell(2, 0), "XCOORD");
     EXPECT_EQ(data.cell(2, 1), "");
@@ -104,9 +104,9 @@ TEST(Vulgrid, RecordsShortLongAndEmpty)
     EXPECT_EQ(data.cell(0, 4), "");
 
     const PointDataSet titleOnly = read("Nr;MHW\r\n", ';');
-    EXPECT_EQ(titleOnly.RowCount(), 2);
+    EXPECT_EQ(titleOnly.rowCount(), 2);
     const PointDataSet whole = read("Piezometer\r\nP1;x\r\n", kNoDelimiter);
-    EXPECT_EQ(whole.ColCount(), 1);
+    EXPECT_EQ(whole.colCount(), 1);
     EXPECT_EQ(whole.cell(0, 1), "P1;x");
 }
 
@@ -138,7 +138,7 @@ TEST_P(PointExport, ProposedDelimiterReadsTheTable)
     const DelimiterChoice choice = bepaalsepFile(file);
     PointDataSet data;
     vulgridFile(file, choice.preselectedDelimiter(), GetParam().collapse, data);
-    ASSERT_EQ(data.ColCount(), 4);
+    ASSERT_EQ(data.colCount(), 4);
     EXPECT_EQ(data.cell(0, 0), "Nr");
     EXPECT_EQ(data.cell(1, 0), "XCOORD");
     EXPECT_EQ(data.cell(2, 0), "YCOORD");

@@ -24,14 +24,14 @@ TEST(PointEditor, RecordsAndColumnsAreAddedAndDeleted)
     PointEditor e = editorWith("Nr;MHW\r\n1;40\r\n2;50\r\n");
     e.marks.commasReplaced = e.marks.saved = true;
     e.addRecord();
-    EXPECT_EQ(e.data.RowCount(), 4);
+    EXPECT_EQ(e.data.rowCount(), 4);
     EXPECT_EQ(e.data.row(1), (std::vector<std::string>{"ExtraPiezometer", "missing"}));
     EXPECT_EQ(e.data.cell(1, 2), "40");
     EXPECT_TRUE(e.state.RecordsAdded);
     EXPECT_FALSE(e.marks.commasReplaced || e.marks.saved);
 
     e.deleteRecord(2);
-    EXPECT_EQ(e.data.RowCount(), 3);
+    EXPECT_EQ(e.data.rowCount(), 3);
     EXPECT_EQ(e.data.cell(1, 2), "50");
     EXPECT_TRUE(e.state.RecordsDeleted);
     e.deleteRecord(0);  // the title row stays
@@ -84,7 +84,7 @@ TEST(PointEditor, SquareRootAndSquareOfAnSdColumnAlternate)
     test::RecordingFeedback fb;
     PointEditor e = editorWith("Nr;MHW;sdMHW\r\n1;40;4\r\n2;50;-1\r\n3;60;missing\r\n");
     ASSERT_EQ(e.roleTexts[kSDMHW], "sdMHW");
-    e.squareRootSd(0, fb);
+    e.squareRootSd(Mxw::MHW, fb);
     EXPECT_EQ(e.data.cell(2, 1), "   2.000");
     EXPECT_EQ(e.data.cell(2, 2), "-1");
     EXPECT_EQ(e.data.cell(2, 3), "missing");
@@ -93,7 +93,7 @@ TEST(PointEditor, SquareRootAndSquareOfAnSdColumnAlternate)
     EXPECT_TRUE(e.state.squareEnabled[0]);
 
     PointEditor s = editorWith("Nr;MHW;sdMHW\r\n1;40;4\r\n2;50;-1\r\n3;60;missing\r\n");
-    s.squareSd(0, fb);
+    s.squareSd(Mxw::MHW, fb);
     EXPECT_EQ(s.data.cell(2, 1), "  16.000");
     EXPECT_EQ(s.data.cell(2, 2), "   1.000");
     EXPECT_EQ(fb.messages.back(), "Only numbers converted!");
@@ -101,7 +101,7 @@ TEST(PointEditor, SquareRootAndSquareOfAnSdColumnAlternate)
     EXPECT_TRUE(s.state.sqrtEnabled[0]);
 
     const std::size_t before = fb.messages.size();
-    s.squareRootSd(1, fb);  // no sdMSW column: nothing converted, nothing said
+    s.squareRootSd(Mxw::MSW, fb);  // no sdMSW column: nothing converted, nothing said
     EXPECT_EQ(fb.messages.size(), before);
 }
 
@@ -176,7 +176,7 @@ TEST(PointEditor, SignCheckFlipsMostlyNegativeMxw)
     PointColumns columns;
     columns[kMHW] = 1;
     columns[kMSW] = 2;
-    EXPECT_EQ(e.CheckAdaptSign(columns, fb), (std::vector<int>{1}));  // L = 7: 7 no, 8 yes
+    EXPECT_EQ(e.CheckAdaptSign(columns, fb), (std::vector<Mxw>{Mxw::MSW}));  // L = 7: 7 no, 8 yes
     ASSERT_EQ(fb.messages.size(), 1u);
     EXPECT_EQ(fb.messages[0],
               "More than 2/3 of MSW is less than 0\r\n"

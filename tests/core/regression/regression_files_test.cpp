@@ -186,6 +186,55 @@ TEST(ResultText, OnePassEqualsAppendingTheCoordinatesAfterwards)
         }
 }
 
+// Everything the program reads back from a written result: the figures, each
+// coefficient's line and estimate, the covariance and the listing.
+TEST(ReadResultFile, ReadsBackWhatTheWriterWrote)
+{
+    const ResultFile r = readResultFile(test::dataFile("result_k2_weighted.out"), 4);
+    EXPECT_EQ(r.function, "Function   : y = b0 + b1.x1 + b2.x2");
+    EXPECT_EQ(r.p, 3);
+    EXPECT_EQ(r.N, 6);
+    EXPECT_DOUBLE_EQ(r.s, 2.94993982);
+    EXPECT_EQ(r.r2aLine, "Adjusted coeff. of determination  : r2a = 0.97970380");
+    EXPECT_DOUBLE_EQ(r.estimates[0], 22.75431509);
+    EXPECT_DOUBLE_EQ(r.estimates[2], 0.87630489);
+    ASSERT_TRUE(r.parameterLines[1]);
+    EXPECT_EQ(r.parameterLines[1]->substr(0, 21), "   b1      10.3228445");
+    EXPECT_FALSE(r.parameterLines[3]);
+    EXPECT_DOUBLE_EQ(r.varCov[1][1], 87.1401996);
+    EXPECT_DOUBLE_EQ(r.varCov[2][3], 0.2253088);
+    EXPECT_DOUBLE_EQ(r.varCov[3][1], -7.3023879);
+    EXPECT_EQ(r.varCov[4][4], 0.0);
+    ASSERT_EQ(r.observations.size(), 4u);  // as many as asked for
+    EXPECT_EQ(r.observations[3].index, 4.0);
+    EXPECT_EQ(r.observations[3].observed, 70.0);
+    EXPECT_EQ(r.observations[3].predicted, 71.1438);
+    EXPECT_EQ(readResultFile(test::dataFile("result_k2_weighted.out")).observations.size(), 0u);
+}
+
+// A cut-off or foreign file gives the not-found line and zeros, never more
+// than it holds.
+TEST(ReadResultFile, AFileWithoutItsSectionsGivesTheNotFoundLine)
+{
+    const std::vector<std::vector<std::string>> files = {
+        {},
+        {"Function   : y = b0 + b1.x1", "   b0", "Variance-Covariance Matrix of estimated parameters",
+         "              b0              b1", "Std.res."},
+        {"Number of observations            : n   = 12345678", "Residual error                    : s   = abc"},
+    };
+    for (const auto& lines : files) {
+        const ResultFile r = readResultFile(lines, 100);
+        EXPECT_TRUE(r.observations.empty());
+        EXPECT_EQ(r.varCov[1][1], 0.0);
+        EXPECT_EQ(r.estimates[0], 0.0);
+        EXPECT_FALSE(r.parameterLines[0]);  // a bare name is no parameter line
+        EXPECT_EQ(r.s, 0.0);
+        EXPECT_EQ(r.r2Line, kNotFoundLine);
+    }
+    // The observations are the five characters the writer gives them.
+    EXPECT_EQ(readResultFile(files[2]).N, 12345);
+}
+
 TEST(AddXY2OUTFILE, MissingResultDoesNothing)
 {
     test::TempDir dir;

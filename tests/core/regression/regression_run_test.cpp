@@ -276,7 +276,7 @@ TEST(RunRegression, RefusesToStartWithoutItsColumns)
 {
     struct Case {
         const char* name;
-        std::array<bool, 3> mxw;
+        PerMxw<bool> mxw;
         const char* tempTxt;
         const char* start;
     };

@@ -183,7 +183,7 @@ TEST(ModelTables, AddStructureReadsTheResultFile)
     tmp.write("12-MSW-g01h03-g04h07-gew.out", fullResult("       0.20000000"));
     ModelTables tables;
     tables.add_structure(dir, "12-MSW-g01h03-g04h07-gew.out", "12", "MSW", fb);
-    const Tmodel* m = tables.lookup(1, "12");
+    const Tmodel* m = tables.lookup(Mxw::MSW, "12");
     ASSERT_NE(m, nullptr);
     EXPECT_EQ(m->P, 3);
     EXPECT_EQ(m->N, 30);
@@ -199,14 +199,14 @@ TEST(ModelTables, AddStructureReadsTheResultFile)
     EXPECT_EQ(m->WelkeAhnplus[1], 3);
     EXPECT_EQ(m->WelkeAhnplus[4], 7);
     EXPECT_EQ(m->WelkeAhnplus[2], -1);
-    EXPECT_EQ(tables.lookup(0, "12"), nullptr);  // another MxW
-    EXPECT_EQ(tables.lookup(1, "1"), nullptr);
+    EXPECT_EQ(tables.lookup(Mxw::MHW, "12"), nullptr);  // another MxW
+    EXPECT_EQ(tables.lookup(Mxw::MSW, "1"), nullptr);
 
     // An estimate that fills its whole field is read whole, sign included.
     tmp.write("3-MHW-g01h01-g02h02-gew.out", fullResult("-1234567.12345678"));
     tables.add_structure(dir, "3-MHW-g01h01-g02h02-gew.out", "3", "MHW", fb);
-    EXPECT_EQ(tables.lookup(0, "3")->Coef[1], -1234567.12345678);
-    EXPECT_EQ(tables.lookup(0, "3")->Coef[2], -0.25);
+    EXPECT_EQ(tables.lookup(Mxw::MHW, "3")->Coef[1], -1234567.12345678);
+    EXPECT_EQ(tables.lookup(Mxw::MHW, "3")->Coef[2], -0.25);
 }
 
 TEST(ModelTables, FiveHundredModelsPerTableAndLastMatchWins)
@@ -218,12 +218,12 @@ TEST(ModelTables, FiveHundredModelsPerTableAndLastMatchWins)
     EXPECT_TRUE(fb.messages.empty());
     tables.addNoModel("extra", "MLW", fb);
     EXPECT_EQ(fb.messages, (std::vector<std::string>{"Number of strata too large; new are ignored"}));
-    EXPECT_EQ(tables.table(2).size(), 500u);
-    EXPECT_EQ(tables.lookup(2, "extra"), nullptr);
-    ASSERT_NE(tables.lookup(2, "499"), nullptr);
-    EXPECT_FALSE(tables.lookup(2, "499")->hasModel);
+    EXPECT_EQ(tables.table(Mxw::MLW).size(), 500u);
+    EXPECT_EQ(tables.lookup(Mxw::MLW, "extra"), nullptr);
+    ASSERT_NE(tables.lookup(Mxw::MLW, "499"), nullptr);
+    EXPECT_FALSE(tables.lookup(Mxw::MLW, "499")->hasModel);
     tables.clear();
-    EXPECT_TRUE(tables.table(2).empty());
+    EXPECT_TRUE(tables.table(Mxw::MLW).empty());
 }
 
 TEST(Prune, RejectAndDeleteNonBestLeaveOneFilePerPair)

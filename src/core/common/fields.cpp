@@ -1,4 +1,4 @@
-#include "pointdata/fields.h"
+#include "common/fields.h"
 
 namespace tolvar {
 
