@@ -57,8 +57,8 @@ TEST(OddInputs, EveryLineEndAndAByteOrderMarkGiveTheSameTable)
         EXPECT_EQ(bepaalsepFile(file).preselectedDelimiter(), ';');
         PointDataSet data;
         vulgridFile(file, ';', false, data);
-        ASSERT_EQ(data.ColCount(), 5);
-        ASSERT_EQ(data.RowCount(), 4);
+        ASSERT_EQ(data.colCount(), 5);
+        ASSERT_EQ(data.rowCount(), 4);
         EXPECT_EQ(data.cell(0, 0), "Peilbuis");
         EXPECT_EQ(data.cell(1, 0), "XCOORD");
         EXPECT_EQ(data.cell(3, 1), "-1");
@@ -148,8 +148,8 @@ TEST(OddInputs, APointFileOfHundredThousandRecordsAndSixtyColumns)
     PointEditor editor;
     editor.open();
     editor.read(file, ';', false);
-    ASSERT_EQ(editor.data.ColCount(), kColumns);
-    ASSERT_EQ(editor.data.RowCount(), kRecords + 1);
+    ASSERT_EQ(editor.data.colCount(), kColumns);
+    ASSERT_EQ(editor.data.rowCount(), kRecords + 1);
     EXPECT_EQ(editor.data.cell(kColumns - 1, kRecords), std::to_string((kColumns - 1) * 7 + (kRecords - 1) % 13));
     editor.roleTexts[kSTRATA] = "Stratum";
     test::RecordingFeedback fb;
