@@ -29,7 +29,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             editor.state.missingCode = "-9999";
             (void)editor.missingCodePending();
             editor.applyMissingCode();
-            for (int m = 0; m < 3; ++m)
+            for (const Mxw m : kAllMxw)
                 editor.squareRootSd(m, feedback);
             const PointColumns columns = editor.ready(work, feedback);
             (void)columns;
