@@ -1,6 +1,5 @@
 // What the benchmarks share: a session started in a directory with its point
-// file read and accepted as "Ready!" does, a canvas that draws nothing, and
-// the peak memory of the process.
+// file read and accepted as "Ready!" does, and the peak memory of the process.
 #pragma once
 
 #include "app/app_state.h"
@@ -37,26 +36,7 @@ inline RegressionSettings prepareSession(AppState& state, const std::filesystem:
     return settings;
 }
 
-class NullCanvas : public Canvas {
-public:
-    NullCanvas(int w, int h) : w_(w), h_(h) {}
-    int width() const override { return w_; }
-    int height() const override { return h_; }
-    void setPen(Rgb, int) override {}
-    void setBrush(Rgb) override {}
-    void setFont(const FontStyle&) override {}
-    void fillRect(int, int, int, int) override {}
-    void rectangle(int, int, int, int) override {}
-    void line(int, int, int, int) override {}
-    void setPixel(int, int, Rgb) override {}
-    void text(int, int, std::string_view) override {}
-    int textWidth(std::string_view t) override { return 6 * static_cast<int>(t.size()); }
-    int textHeight(std::string_view) override { return 13; }
-    void saveBmp(const std::filesystem::path&) override {}
-
-private:
-    int w_, h_;
-};
+using tolvar::NullCanvas;
 
 inline double peakRssMiB()
 {

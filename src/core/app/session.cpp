@@ -63,9 +63,10 @@ std::string archiveDirectoryName(const AppState& state)
     }
 }
 
-std::string zipit(AppState& state)
+ArchiveOutcome zipit(AppState& state)
 {
     const WorkDir& dir = state.workDir;
+    ArchiveOutcome outcome;
     if (state.archiveChoice == ArchiveChoice::OnlyBest)
         DeleteNonBest(dir, state.registry.GroupCount, state.sampling.StrataCodes, state.mxwChecked,
                       state.fb());
@@ -73,21 +74,30 @@ std::string zipit(AppState& state)
         DeleteAllReg(state);
 
     const std::string archive = archiveDirectoryName(state);
-    dir.makeDir(archive);
+    outcome.directory = archive;
+    const bool made = dir.makeDir(archive);
     const fs::path target = dir.path() / archive;
+    // Every file that did not reach the archive is named to the user; it stays
+    // where it was.
+    auto store = [&](bool stored, const std::string& name) {
+        if (!stored)
+            outcome.notStored.push_back(name);
+    };
 
     if (!state.pointDataSourceFile.empty()) {
         const fs::path source(state.pointDataSourceFile);
-        dir.copyFile(source, target / source.filename());
+        std::error_code ec;
+        if (fs::is_regular_file(source, ec))
+            store(made && dir.copyFile(source, target / source.filename()), source.string());
     }
     // The session's own files move into the archive (a rename where it can,
     // otherwise a copy, and the original goes only once the copy is made);
     // input grids and the running log are copied and stay.
     for (const std::string& name : dir.list("*.asc")) {
         if (isPredictionGrid(name))
-            dir.moveFile(name, target / name);
+            store(made && dir.moveFile(name, target / name), name);
         else
-            dir.copyFile(name, target / name);
+            store(made && dir.copyFile(name, target / name), name);
     }
     // The running log is copied as far as it has been written and stays.
     state.log.flush();
@@ -95,13 +105,22 @@ std::string zipit(AppState& state)
     for (const char* pattern : kArchivedPatterns)
         for (const std::string& name : dir.list(pattern)) {
             if (name != runningLog)
-                dir.moveFile(name, target / name);
+                store(made && dir.moveFile(name, target / name), name);
             else
-                dir.copyFile(name, target / name);
+                store(made && dir.copyFile(name, target / name), name);
         }
     state.fb().busy(false);
+    if (!outcome.complete()) {
+        std::string text = made ? "Not every file could be stored in the archive directory " + archive
+                                : "The archive directory " + archive + " could not be made";
+        text += "; these files stay where they are:";
+        for (const std::string& name : outcome.notStored)
+            text += "\r\n  " + name;
+        state.fb().message(text);
+        state.ADDLOG(text);
+    }
     state.fb().idle("idle");
-    return archive;
+    return outcome;
 }
 
 void DeleteAllReg(AppState& state)
@@ -116,25 +135,27 @@ void DeleteAllReg(AppState& state)
     state.fb().busy(false);
 }
 
-void AfsluitInstructie(AppState& state, const std::string& caption)
+bool AfsluitInstructie(AppState& state, const std::string& caption)
 {
     if (state.sampling.StrataCodes.size() < 2)
         state.archiveChoice = ArchiveChoice::AllFiles;
     else
         state.archiveChoice = state.fb().askArchiveChoice(caption, ArchiveChoice::OnlyBest);
-    zipit(state);
+    const bool complete = zipit(state).complete();
     state.SessionNumber += 1;
     bepaalsessie(state);
+    return complete;
 }
 
-void closeProgram(AppState& state)
+bool closeProgram(AppState& state)
 {
     state.setMilestone(Mijlpaal::bij_einde, false);
     state.gridLibrary.release();
-    AfsluitInstructie(state, "Closure instruction");
+    const bool complete = AfsluitInstructie(state, "Closure instruction");
     for (const char* name : kScratchFiles)
         state.workDir.removeFile(name);
     state.log.close();
+    return complete;
 }
 
 void again(AppState& state)

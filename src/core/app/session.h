@@ -3,6 +3,7 @@
 #include "app/app_state.h"
 
 #include <string>
+#include <vector>
 
 namespace tolvar {
 
@@ -16,20 +17,30 @@ void bepaalsessie(AppState& state);
 // never emptied).
 std::string archiveDirectoryName(const AppState& state);
 
+// What an archive operation stored: its directory, and the files it could not
+// copy or move there (they stay in the working directory).
+struct ArchiveOutcome {
+    std::string directory;
+    std::vector<std::string> notStored;
+    bool complete() const { return notStored.empty(); }
+};
+
 // zipit: copies the session's files into its archive directory and removes the
-// result files from the working directory. Returns the directory's name.
-std::string zipit(AppState& state);
+// result files from the working directory. A file that cannot be stored stays
+// where it is; the user is told which (one message).
+ArchiveOutcome zipit(AppState& state);
 
 // DeleteAllReg: removes the data, result and picture files of every result.
 void DeleteAllReg(AppState& state);
 
 // AfsluitInstructie: ends the session (asks what to archive when there are
 // two or more strata), archives it and moves to the next session number.
-void AfsluitInstructie(AppState& state, const std::string& caption);
+// False when some file could not be archived.
+bool AfsluitInstructie(AppState& state, const std::string& caption);
 
 // FormClose without its widgets: the last session ends, the scratch files go,
-// the log is closed.
-void closeProgram(AppState& state);
+// the log is closed. False when some file could not be archived.
+bool closeProgram(AppState& state);
 
 // "Again" without its widgets: the session ends and a new one starts.
 void again(AppState& state);

@@ -18,7 +18,11 @@ std::string SessionLog::fileNameFor(const std::tm& t)
 void SessionLog::open(const std::filesystem::path& directory, const std::tm& localTime)
 {
     close();
-    fileName_ = fileNameFor(localTime);
+    const std::string base = fileNameFor(localTime);
+    fileName_ = base;
+    std::error_code ec;
+    for (int k = 2; std::filesystem::exists(directory / fileName_, ec); ++k)
+        fileName_ = base.substr(0, base.size() - 4) + " (" + std::to_string(k) + ").log";
     path_ = directory / fileName_;
     out_ = openForWriting(path_);
     add("Logfile of " + fileName_.substr(0, fileName_.size() - 4));

@@ -16,8 +16,10 @@ public:
     // "Tolvar at DD-MM-YYYY HHhMMmSSs.log" for the given local time.
     static std::string fileNameFor(const std::tm& localTime);
 
-    // INITLOG: creates (or empties) the log and writes its two header lines.
-    // Throws IoError when the file cannot be created.
+    // INITLOG: creates the log and writes its two header lines. A log of the
+    // same second (an earlier run not yet archived) is kept: this one is then
+    // named "... (2).log", "... (3).log". Throws IoError when the file cannot
+    // be created.
     void open(const std::filesystem::path& directory, const std::tm& localTime);
     // INITLOG at the current local time.
     void open(const std::filesystem::path& directory);

@@ -109,6 +109,19 @@ void prepareImport(const BatchRequest& request, const fs::path& workDir, PointEd
                            "\"): check the delimiter (--delimiter) and the column roles (--column)"};
 }
 
+// After a failed run: where its files are, and what becomes of them.
+std::string leftoverNote(const fs::path& workDir)
+{
+    try {
+        if (!WorkDir(workDir).anyMatch("*.out"))
+            return {};
+    } catch (const std::exception&) {
+        return {};
+    }
+    return "tolvar-batch: the files of this run stay in " + workDir.string() +
+           "; the next run there stores them in session0 first\n";
+}
+
 int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedback& fb,
                const CanvasFactory& canvases, std::ostream& out)
 {
@@ -173,7 +186,10 @@ int runSession(const BatchRequest& request, const fs::path& workDir, BatchFeedba
         state.log.close();
     } else {
         const int session = state.SessionNumber;
-        closeProgram(state);
+        // Files that could not be archived stay in the directory, named in a
+        // message; the next start-up stores them.
+        if (!closeProgram(state))
+            status = 2;
         if (!request.quiet)
             out << "archive: " << (workDir / ("session" + std::to_string(session))).string() << "\n";
     }
@@ -205,11 +221,11 @@ int runBatch(const BatchRequest& request, const fs::path& workDir, std::ostream&
         err << "tolvar-batch: " << f.text << "\n";
         return 1;
     } catch (const IoError& e) {
-        err << "tolvar-batch: " << e.what() << "\n";
+        err << "tolvar-batch: " << e.what() << "\n" << leftoverNote(workDir);
         return 2;
     } catch (const std::exception& e) {
         // A failure of the file system or the memory that no step foresaw.
-        err << "tolvar-batch: " << e.what() << "\n";
+        err << "tolvar-batch: " << e.what() << "\n" << leftoverNote(workDir);
         return 2;
     }
 }

@@ -65,4 +65,27 @@ public:
     virtual void saveBmp(const std::filesystem::path& path) = 0;
 };
 
+// Draws nothing and saves nothing, for runs whose pictures nobody looks at
+// (benchmarks, fuzzing); text sizes are roughly those of a real font.
+class NullCanvas : public Canvas {
+public:
+    NullCanvas(int w, int h) : w_(w), h_(h) {}
+    int width() const override { return w_; }
+    int height() const override { return h_; }
+    void setPen(Rgb, int) override {}
+    void setBrush(Rgb) override {}
+    void setFont(const FontStyle&) override {}
+    void fillRect(int, int, int, int) override {}
+    void rectangle(int, int, int, int) override {}
+    void line(int, int, int, int) override {}
+    void setPixel(int, int, Rgb) override {}
+    void text(int, int, std::string_view) override {}
+    int textWidth(std::string_view t) override { return 6 * static_cast<int>(t.size()); }
+    int textHeight(std::string_view) override { return 13; }
+    void saveBmp(const std::filesystem::path&) override {}
+
+private:
+    int w_, h_;
+};
+
 }  // namespace tolvar

@@ -120,6 +120,12 @@ std::int64_t roundToInteger(double value)
     return static_cast<std::int64_t>(r);
 }
 
+int roundToInt(double value)
+{
+    return static_cast<int>(std::clamp<std::int64_t>(roundToInteger(value), std::numeric_limits<int>::min(),
+                                                     std::numeric_limits<int>::max()));
+}
+
 std::optional<std::int64_t> leadingInteger(std::string_view line)
 {
     line = skipBlanks(line);

@@ -27,6 +27,9 @@ std::string integerText(long long value, int width = 0);
 double roundHalfEven(double value);
 // The same as an integer; values beyond the 64-bit range are clamped.
 std::int64_t roundToInteger(double value);
+// The same clamped to the range of int (pixel positions of pictures drawn from
+// any data); not-a-number gives 0.
+int roundToInt(double value);
 
 // A text converts only when all of it, after leading blanks, is a decimal
 // number (point as decimal separator, optional sign and exponent). Infinity,

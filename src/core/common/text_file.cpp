@@ -24,12 +24,29 @@ TextWriter& TextWriter::line(std::string_view text)
 bool readLine(std::istream& in, std::string& line)
 {
     line.clear();
-    if (!std::getline(in, line)) {
+    const std::istream::sentry ok(in, true);
+    if (!ok)
         return false;
+    // Spreadsheets on some systems end lines with a lone CR; files that went
+    // through several tools mix the three ends.
+    std::streambuf& buf = *in.rdbuf();
+    bool any = false;
+    for (;;) {
+        const int c = buf.sbumpc();
+        if (c == std::char_traits<char>::eof()) {
+            in.setstate(any ? std::ios::eofbit : std::ios::eofbit | std::ios::failbit);
+            return any;
+        }
+        any = true;
+        if (c == '\n')
+            return true;
+        if (c == '\r') {
+            if (buf.sgetc() == '\n')
+                buf.sbumpc();
+            return true;
+        }
+        line += static_cast<char>(c);
     }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
-    return true;
 }
 
 std::vector<std::string> readAllLines(std::istream& in)

@@ -26,8 +26,9 @@ private:
     std::ostream& out_;
 };
 
-// Reads one line that may end in CR LF, LF or nothing (last line); the line end
-// is not part of the result. False only when nothing at all was left to read.
+// Reads one line that may end in CR LF, LF, a lone CR or nothing (last line);
+// the line end is not part of the result. False only when nothing at all was
+// left to read.
 bool readLine(std::istream& in, std::string& line);
 
 // All lines of a stream, by readLine.

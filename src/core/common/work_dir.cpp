@@ -120,6 +120,21 @@ bool WorkDir::dirExists(std::string_view name) const
     return fs::is_directory(resolve(name), ec);
 }
 
+namespace {
+// A copy that fails half-way (a full disk) leaves no truncated file that could
+// pass for the original.
+bool copyWhole(const fs::path& src, const fs::path& dst)
+{
+    std::error_code ec;
+    if (fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec) && !ec)
+        return true;
+    std::error_code ignored;
+    if (fs::exists(src, ignored))
+        fs::remove(dst, ignored);
+    return false;
+}
+}  // namespace
+
 bool WorkDir::copyFile(const fs::path& from, const fs::path& to) const
 {
     std::error_code ec;
@@ -127,7 +142,7 @@ bool WorkDir::copyFile(const fs::path& from, const fs::path& to) const
     const fs::path dst = to.is_absolute() ? to : dir_ / to;
     if (fs::equivalent(src, dst, ec))
         return true;
-    return fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec);
+    return copyWhole(src, dst);
 }
 
 bool WorkDir::moveFile(const fs::path& from, const fs::path& to) const
@@ -141,7 +156,7 @@ bool WorkDir::moveFile(const fs::path& from, const fs::path& to) const
     if (!ec)
         return true;
     // Another file system: copy, and remove the original only once it is safe.
-    if (!fs::copy_file(src, dst, fs::copy_options::overwrite_existing, ec) || ec)
+    if (!copyWhole(src, dst))
         return false;
     fs::remove(src, ec);
     return true;

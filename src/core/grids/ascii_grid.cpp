@@ -5,7 +5,6 @@
 #include "common/text_file.h"
 
 #include <algorithm>
-#include <cstring>
 #include <fstream>
 
 namespace tolvar {
@@ -142,6 +141,14 @@ bool isSeparator(int c)
 {
     return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
+
+// The first CR or LF in [p, end), or end.
+const char* lineEnd(const char* p, const char* end)
+{
+    while (p < end && *p != '\n' && *p != '\r')
+        ++p;
+    return p;
+}
 }  // namespace
 
 GridValueReader::GridValueReader(std::istream& in, std::string fileName)
@@ -191,18 +198,14 @@ bool GridValueReader::readLine(std::string& line)
         return false;
     while (fill()) {
         const char* start = buffer_.data() + pos_;
-        const char* stop = buffer_.data() + len_;
-        const char* nl = static_cast<const char*>(std::memchr(start, '\n', stop - start));
-        if (nl) {
-            line.append(start, nl);
-            pos_ += static_cast<std::size_t>(nl - start) + 1;
+        const char* end = lineEnd(start, buffer_.data() + len_);
+        line.append(start, end);
+        pos_ = static_cast<std::size_t>(end - buffer_.data());
+        if (pos_ < len_) {
+            stepOverLineEnd();
             break;
         }
-        line.append(start, stop);
-        pos_ = len_;
     }
-    if (!line.empty() && line.back() == '\r')
-        line.pop_back();
     return true;
 }
 
@@ -271,13 +274,22 @@ void GridValueReader::skipLine()
 {
     while (fill()) {
         const char* start = buffer_.data() + pos_;
-        const char* nl = static_cast<const char*>(std::memchr(start, '\n', len_ - pos_));
-        if (nl) {
-            pos_ += static_cast<std::size_t>(nl - start) + 1;
+        const char* end = lineEnd(start, buffer_.data() + len_);
+        pos_ = static_cast<std::size_t>(end - buffer_.data());
+        if (pos_ < len_) {
+            stepOverLineEnd();
             return;
         }
-        pos_ = len_;
     }
+}
+
+void GridValueReader::stepOverLineEnd()
+{
+    // A line ends in LF, CR LF or a lone CR (the CR LF may straddle two buffers).
+    const bool cr = buffer_[pos_] == '\r';
+    ++pos_;
+    if (cr && peek() == '\n')
+        ++pos_;
 }
 
 // ---------------------------------------------------------------------------

@@ -63,8 +63,8 @@ bool isMissingSample(double z, double nodata);
 inline constexpr std::string_view kInvalidNumericFormat = "Invalid numeric format";
 
 // Reads grid cell values one at a time from a stream through a large buffer:
-// values are separated by blanks, tabs or line ends, and a row is left by
-// skipping the rest of its line.
+// values are separated by blanks, tabs or line ends (LF, CR LF or a lone CR),
+// and a row is left by skipping the rest of its line.
 class GridValueReader {
 public:
     GridValueReader(std::istream& in, std::string fileName);
@@ -85,6 +85,7 @@ public:
 private:
     bool fill();
     int peek();
+    void stepOverLineEnd();
 
     std::istream& in_;
     std::string fileName_;

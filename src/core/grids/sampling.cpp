@@ -71,8 +71,9 @@ int SORTXY(const WorkDir& dir, double xll, double yll, double cellSize, TextTabl
                 table.cell(2, p) = fixed(ynew, 9, 2);
                 table.cell(0, p) = fixed(700000.0 - ynew, 10, 2);
                 e.located = true;
-                e.ix = static_cast<long long>(ix);
-                e.iy = static_cast<long long>(iy);
+                // Far outside any grid a cell number is only a sort key.
+                e.ix = roundToInteger(ix);
+                e.iy = roundToInteger(iy);
             }
         }
         if (p > 0) {
@@ -152,9 +153,8 @@ AsciiGridSampler::~AsciiGridSampler() = default;
 double AsciiGridSampler::lookup(double x, double y)
 {
     const double cs = header_.cellsize;
-    const long long col = static_cast<long long>(roundHalfEven((x - header_.xllcorner + cs / 2) / cs));
-    const long long row = static_cast<long long>(
-        roundHalfEven((cs / 2 + header_.yllcorner - y) / cs + static_cast<double>(header_.nrows)));
+    const long long col = roundToInteger((x - header_.xllcorner + cs / 2) / cs);
+    const long long row = roundToInteger((cs / 2 + header_.yllcorner - y) / cs + static_cast<double>(header_.nrows));
     GridValueReader& r = *impl_->reader;
     bool skipped = false;
     while (curRow_ < row) {

@@ -35,17 +35,17 @@ void MapStatusPicture::param(const GridHeader& strata)
 
 int MapStatusPicture::pixelX(double x) const
 {
-    return static_cast<int>(roundHalfEven(kMapStatusSize * (x - xmin_) / (xmax_ - xmin_) - 0.5 * s_));
+    return roundToInt(kMapStatusSize * (x - xmin_) / (xmax_ - xmin_) - 0.5 * s_);
 }
 
 int MapStatusPicture::pixelY(double y) const
 {
-    return static_cast<int>(roundHalfEven(kMapStatusSize * (y - ymin_) / (ymax_ - ymin_) - 0.5 * s_));
+    return roundToInt(kMapStatusSize * (y - ymin_) / (ymax_ - ymin_) - 0.5 * s_);
 }
 
 int MapStatusPicture::squareSide() const
 {
-    return static_cast<int>(roundHalfEven(s_));
+    return roundToInt(s_);
 }
 
 void MapStatusPicture::pixel(Rgb color, double x, double y)

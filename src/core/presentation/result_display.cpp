@@ -108,14 +108,17 @@ int bepaalgroep(int parnr, const std::string& filename)
     return group ? static_cast<int>(*group) : 0;
 }
 
+// Far beyond the picture on either side; keeps 24 + x and 224 - y in range.
+constexpr int kFarOff = 1'000'000'000;
+
 int PlotRange::px(double w) const
 {
-    return 24 + static_cast<int>(roundHalfEven(200.0 * (w - lo) / (hi - lo)));
+    return 24 + std::clamp(roundToInt(200.0 * (w - lo) / (hi - lo)), -kFarOff, kFarOff);
 }
 
 int PlotRange::py(double w) const
 {
-    return 224 - static_cast<int>(roundHalfEven(200.0 * (w - lo) / (hi - lo)));
+    return 224 - std::clamp(roundToInt(200.0 * (w - lo) / (hi - lo)), -kFarOff, kFarOff);
 }
 
 PlotRange plotRange(const std::vector<Observation>& observations)
@@ -130,8 +133,10 @@ PlotRange plotRange(const std::vector<Observation>& observations)
         hi = 0;
     if (lo > 0)
         lo = 0;
-    const auto l = static_cast<long long>(roundHalfEven(lo));
-    const auto h = static_cast<long long>(roundHalfEven(hi));
+    // Values no file of depths holds; the bounds stay whole numbers of 50.
+    constexpr double kFarthest = 1e15;
+    const auto l = roundToInteger(std::max(lo, -kFarthest));
+    const auto h = roundToInteger(std::min(hi, kFarthest));
     PlotRange range;
     range.lo = static_cast<double>(lo < 0 ? 50 * (l / 50 - 1) : 50 * (l / 50));
     range.hi = static_cast<double>(50 * (h / 50 + 1));

@@ -27,9 +27,11 @@ ScatterData readScatterData(const std::filesystem::path& path)
     const auto n = leadingInteger(lines[0]);
     if (!n || *n < 0)
         throw IoError(path.string(), "the first line holds no number of variables");
-    data.n = static_cast<int>(*n);
-    if (data.n > kMaxScatterVariables)
+    if (*n > kMaxScatterVariables) {
+        data.n = kMaxScatterVariables + 1;  // refused by the drawing
         return data;
+    }
+    data.n = static_cast<int>(*n);
     for (int k = 1; k <= data.n; ++k)
         data.names.push_back(at(k) < lines.size() ? lines[at(k)] : std::string());
     for (std::size_t i = at(data.n) + 1; i < lines.size(); ++i) {
@@ -104,7 +106,9 @@ bool drawMultiScatter(const ScatterData& data, Canvas& canvas, Feedback& feedbac
         for (int i = 1; i <= n; ++i)
             for (int j = 1; j <= i; ++j) {
                 const double vi = row[at(i - 1)], vj = row[at(j - 1)];
-                if (vi > 0 && vj > 0)
+                // Valid values lie from 1 to s - 1; a range too wide for a
+                // double puts them nowhere.
+                if (vi > 0 && vj > 0 && vi < s && vj < s)
                     canvas.setPixel(static_cast<int>(roundHalfEven(vi)) + (i - 1) * s,
                                     static_cast<int>(roundHalfEven(s - vj)) + (j - 1) * s + 10,
                                     colors::kBlack);

@@ -46,7 +46,9 @@ TEST(SessionLog, WritesHeaderAndEveryLineAtOnce)
     EXPECT_EQ(test::readFile(path).find("after closing"), std::string::npos);
 }
 
-TEST(SessionLog, SecondStartInTheSameSecondEmptiesTheFile)
+// A run restarted within the same second (after a kill, say) must not empty
+// the log of the earlier run before the start-up has archived it.
+TEST(SessionLog, SecondStartInTheSameSecondKeepsTheEarlierLog)
 {
     test::TempDir dir;
     {
@@ -54,9 +56,15 @@ TEST(SessionLog, SecondStartInTheSameSecondEmptiesTheFile)
         first.open(dir.path(), at(1, 2, 2026, 3, 4, 5));
         first.add("old run");
     }
-    SessionLog second;
+    SessionLog second, third;
     second.open(dir.path(), at(1, 2, 2026, 3, 4, 5));
-    EXPECT_EQ(test::readFile(dir / second.fileName()), "Logfile of Tolvar at 01-02-2026 03h04m05s\r\n\r\n");
+    third.open(dir.path(), at(1, 2, 2026, 3, 4, 5));
+    EXPECT_EQ(test::readFile(dir / "Tolvar at 01-02-2026 03h04m05s.log"),
+              "Logfile of Tolvar at 01-02-2026 03h04m05s\r\n\r\nold run\r\n");
+    EXPECT_EQ(second.fileName(), "Tolvar at 01-02-2026 03h04m05s (2).log");
+    EXPECT_EQ(third.fileName(), "Tolvar at 01-02-2026 03h04m05s (3).log");
+    EXPECT_EQ(test::readFile(dir / second.fileName()),
+              "Logfile of Tolvar at 01-02-2026 03h04m05s (2)\r\n\r\n");
 }
 
 TEST(SessionLog, UnwritableDirectoryRaisesIoError)
