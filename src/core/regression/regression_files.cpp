@@ -359,6 +359,16 @@ double estimateIn(const std::string& line)
         .value_or(0.0);
 }
 
+// The first line holding `text`, or the not-found line.
+const std::string& lineWith(const std::vector<std::string>& lines, const char* text)
+{
+    static const std::string notFound = kNotFoundLine;
+    for (const std::string& line : lines)
+        if (line.find(text) != std::string::npos)
+            return line;
+    return notFound;
+}
+
 const std::string* parameterLineOf(const std::vector<std::string>& lines, const std::string& name)
 {
     const std::string field = padLeft(name, 5);
@@ -370,18 +380,29 @@ const std::string* parameterLineOf(const std::vector<std::string>& lines, const 
 
 }  // namespace
 
+ResultFigures readResultFigures(const std::vector<std::string>& lines)
+{
+    ResultFigures f;
+    const std::string& function = lineWith(lines, "Function  ");
+    f.p = static_cast<int>(std::count(function.begin(), function.end(), 'b'));
+    const double n = numberAt(lineWith(lines, "Number of observations"), 43, 5);
+    f.N = std::fabs(n) < 1e9 ? static_cast<int>(n) : 0;
+    f.s = numberAt(lineWith(lines, "Residual error"), 43, 10);
+    return f;
+}
+
 ResultFile readResultFile(const std::vector<std::string>& lines, std::size_t maxObservations)
 {
     ResultFile r;
-    r.function = skip_until_line(lines, "Function  ");
-    r.p = static_cast<int>(std::count(r.function.begin(), r.function.end(), 'b'));
-    r.observationsLine = skip_until_line(lines, "Number of observations");
-    r.residualErrorLine = skip_until_line(lines, "Residual error");
-    r.r2Line = skip_until_line(lines, "Coefficient of determination");
-    r.r2aLine = skip_until_line(lines, "Adjusted coeff. of determination");
-    const double n = numberAt(r.observationsLine, 43, 5);
-    r.N = std::fabs(n) < 1e9 ? static_cast<int>(n) : 0;
-    r.s = numberAt(r.residualErrorLine, 43, 10);
+    const ResultFigures figures = readResultFigures(lines);
+    r.p = figures.p;
+    r.N = figures.N;
+    r.s = figures.s;
+    r.function = lineWith(lines, "Function  ");
+    r.observationsLine = lineWith(lines, "Number of observations");
+    r.residualErrorLine = lineWith(lines, "Residual error");
+    r.r2Line = lineWith(lines, "Coefficient of determination");
+    r.r2aLine = lineWith(lines, "Adjusted coeff. of determination");
 
     for (int k = 0; k <= 15; ++k) {
         const std::string name = indexedName('b', k);

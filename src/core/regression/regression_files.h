@@ -100,6 +100,13 @@ struct ResultFile {
     std::vector<ResultObservation> observations;
 };
 ResultFile readResultFile(const std::vector<std::string>& lines, std::size_t maxObservations = 0);
+// Only the figures selection judges by: p, N and s, read as readResultFile reads them.
+struct ResultFigures {
+    int p = 0;     // coefficients, b0 included
+    int N = 0;     // observations
+    double s = 0;  // residual standard error
+};
+ResultFigures readResultFigures(const std::vector<std::string>& lines);
 ResultFile readResultFile(const std::filesystem::path& path, std::size_t maxObservations = 0);
 
 // Reads the data file in `dir`, fits and writes the result file. Returns true

@@ -24,12 +24,6 @@ std::string figuresText(int p, double s2, double cp, int n, double rss)
 }
 }  // namespace
 
-ResultFigures readResultFigures(const std::vector<std::string>& lines)
-{
-    const ResultFile r = readResultFile(lines);
-    return {r.p, r.N, r.s};
-}
-
 ResultFigures readResultFiguresFrom(const std::filesystem::path& path)
 {
     // The three lines lie near the top: read until each has been seen, and

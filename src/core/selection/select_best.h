@@ -2,6 +2,7 @@
 
 #include "common/feedback.h"
 #include "common/text_file.h"
+#include "regression/regression_files.h"
 #include "common/work_dir.h"
 
 #include <filesystem>
@@ -12,13 +13,6 @@
 
 namespace tolvar {
 
-// The figures SelectBest reads from a result file.
-struct ResultFigures {
-    int p = 0;     // coefficients, b0 included
-    int N = 0;     // observations
-    double s = 0;  // residual standard error
-};
-ResultFigures readResultFigures(const std::vector<std::string>& lines);
 // The same from a result file, read only as far as those lines.
 ResultFigures readResultFiguresFrom(const std::filesystem::path& path);
 
