@@ -303,7 +303,11 @@ void TfrmMAIN::btbttnFILESOKClick()
 
 void TfrmMAIN::btbttnOpnieuwClick()
 {
-    guarded([&] { again(*state_); });
+    bool ended = false;
+    // A session that could not be archived whole stays open; the message has
+    // named the files.
+    if (!guarded([&] { ended = again(*state_); }) || !ended)
+        return;
     btbttnFILESOK->setEnabled(false);
     setRegistryEnabled(true);
     grpbxTAB2->setEnabled(false);

@@ -7,6 +7,7 @@
 #include "gui/variogram_window.h"
 #include "regression/no_regression.h"
 #include "selection/select_best.h"
+#include "support/faults.h"
 #include "support/raster_fixtures.h"
 #include "support/temp_dir.h"
 #include "scripted_dialogs.h"
@@ -594,6 +595,120 @@ TEST(TfrmMAIN, AnAbandonedAttachRefusesTheGridAndTheProgramGoesOn)
     EXPECT_EQ(f.dialogs.messages.back(), QStringLiteral("Cannot work (yet) with grid coverages from ESRI."));
     EXPECT_EQ(w.state().registry.HulpVarRecs[1].PFileName, "grid aux.variabele1");
     EXPECT_TRUE(w.isVisible());
+}
+
+// Faults met by the window's commands: a full disk, a working directory turned
+// read-only, a grid truncated after the check, an archive directory that cannot
+// be made. Each ends its command with a message that names what failed; no
+// input changes and, once the fault is gone, the same command succeeds.
+TEST(TfrmMAIN, FaultsEndTheCommandWithAMessageAndTheWindowGoesOn)
+{
+    enum class At { regression, mapping, again };
+    struct Case {
+        const char* what;
+        At at;
+        // Injects the fault; it lasts as long as what is returned.
+        std::function<std::shared_ptr<void>(const fs::path& work)> inject;
+        std::vector<const char*> named;
+        const char* changedOnPurpose;
+    };
+    const auto fullDisk = [](rlim_t bytes) {
+        return [bytes](const fs::path&) -> std::shared_ptr<void> {
+            return std::make_shared<test::FileSizeLimit>(bytes);
+        };
+    };
+    const auto readOnly = [](const fs::path& work) -> std::shared_ptr<void> {
+        auto fault = std::make_shared<test::ReadOnlyDirectory>(work);
+        return fault->holds() ? fault : nullptr;
+    };
+    const auto truncateGrid = [](const fs::path& work) -> std::shared_ptr<void> {
+        fs::resize_file(work / "elevation.asc", fs::file_size(work / "elevation.asc") / 3);
+        return std::make_shared<int>(0);
+    };
+    const Case cases[] = {
+        {"a full disk at the regression", At::regression, fullDisk(5000),
+         {"Sorted.csv", "writing to the file failed"}, nullptr},
+        {"a full disk at the mapping", At::mapping, fullDisk(100000), {".wmf", "cannot write the picture"}, nullptr},
+        {"a read-only directory at the mapping", At::mapping, readOnly, {"cannot write"}, nullptr},
+        {"a grid truncated after the check", At::mapping, truncateGrid,
+         {"elevation.asc", "fewer values than its header declares"}, "elevation.asc"},
+        {"an archive directory that cannot be made", At::again, readOnly,
+         {"The archive directory session1 could not be made; these files stay where they are:", "MHW_R.asc"},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        MainFixture f;
+        TfrmMAIN& w = *f.window;
+        std::map<std::string, std::string> inputs;
+        for (const auto& entry : fs::directory_iterator(f.tmp.path()))
+            if (entry.is_regular_file() && entry.path().extension() != ".log")
+                inputs[entry.path().filename().string()] = test::readFile(entry.path());
+        f.importPoints();
+        if (c.at != At::regression) {
+            w.btbttnFILESOK->click();
+            ASSERT_TRUE(w.grpbxTAB2->isEnabled());
+        }
+        if (c.at == At::again) {
+            w.btbttnPredict->click();
+            ASSERT_TRUE(fs::exists(f.tmp / "MHW_R.asc"));
+        }
+        std::shared_ptr<void> fault = c.inject(f.tmp.path());
+        if (!fault)
+            GTEST_SKIP() << "this process cannot make a directory read-only for itself";
+        const std::string whole = c.changedOnPurpose ? inputs.at(c.changedOnPurpose) : std::string();
+        f.dialogs.messages.clear();
+        QPushButton* command = c.at == At::regression ? w.btbttnFILESOK
+                               : c.at == At::mapping  ? w.btbttnPredict
+                                                      : w.btbttnOpnieuw;
+        command->click();
+        fault.reset();
+
+        ASSERT_FALSE(f.dialogs.messages.empty());
+        const QString& message = f.dialogs.messages.back();
+        for (const char* part : c.named)
+            EXPECT_TRUE(message.contains(QString::fromUtf8(part))) << message.toStdString();
+        EXPECT_TRUE(w.isVisible());
+        EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the busy pointer is gone
+        for (const auto& [name, content] : inputs) {
+            ASSERT_TRUE(fs::exists(f.tmp / name)) << name << " is gone";
+            const bool onPurpose = c.changedOnPurpose && name == c.changedOnPurpose;
+            EXPECT_TRUE(onPurpose || test::readFile(f.tmp / name) == content) << name << " was changed";
+        }
+        if (c.changedOnPurpose)
+            f.tmp.write(c.changedOnPurpose, whole);
+
+        f.dialogs.messages.clear();
+        switch (c.at) {
+        case At::regression:
+            // Stopped before the sampling: the imported points are still there.
+            EXPECT_TRUE(fs::exists(f.tmp / "temp.txt"));
+            EXPECT_FALSE(fs::exists(f.tmp / "Sorted.csv"));
+            EXPECT_FALSE(w.grpbxTAB2->isEnabled());
+            EXPECT_EQ(w.tbcntrlMAIN->currentIndex(), 0);
+            ASSERT_TRUE(w.btbttnFILESOK->isEnabled());
+            w.btbttnFILESOK->click();
+
+            EXPECT_TRUE(w.grpbxTAB2->isEnabled());
+            break;
+        case At::mapping:
+            w.btbttnPredict->click();
+            ASSERT_FALSE(f.dialogs.messages.empty());
+            EXPECT_TRUE(f.dialogs.messages.back().startsWith(QStringLiteral("Tolvar is ready.")))
+                << f.dialogs.messages.back().toStdString();
+            break;
+        case At::again:
+            // The session stays open with its files, and "Again" ends it once it can.
+            EXPECT_EQ(w.grpbxVOORTGANG->title(), QStringLiteral(" Progress session 1 "));
+            EXPECT_FALSE(w.btbttnOpnieuw->isHidden());
+            EXPECT_TRUE(w.grpbxTAB2->isEnabled());
+            EXPECT_TRUE(fs::exists(f.tmp / "MHW_R.asc"));
+            w.btbttnOpnieuw->click();
+            EXPECT_EQ(w.grpbxVOORTGANG->title(), QStringLiteral(" Progress session 2 "));
+            EXPECT_TRUE(fs::exists(f.tmp / "session1" / "MHW_R.asc"));
+            break;
+        }
+    }
 }
 
 }  // namespace

@@ -158,10 +158,15 @@ bool closeProgram(AppState& state)
     return complete;
 }
 
-void again(AppState& state)
+bool again(AppState& state)
 {
-    AfsluitInstructie(state, "Storing results previous session");
+    const int session = state.SessionNumber;
+    if (!AfsluitInstructie(state, "Storing results previous session")) {
+        state.SessionNumber = session;
+        return false;
+    }
     state.setMilestone(Mijlpaal::na_start);
+    return true;
 }
 
 bool bindForRegistry(AppState& state)

@@ -42,8 +42,11 @@ bool AfsluitInstructie(AppState& state, const std::string& caption);
 // the log is closed. False when some file could not be archived.
 bool closeProgram(AppState& state);
 
-// "Again" without its widgets: the session ends and a new one starts.
-void again(AppState& state);
+// "Again" without its widgets: the session ends and a new one starts. When
+// some file could not be archived the session goes on instead (its files
+// still in the working directory would be overwritten by the next one) and
+// the result is false; "Again" may be tried once the fault is mended.
+bool again(AppState& state);
 
 // Binds the grid-access library when a slot in use names a library grid
 // (the first need of a program run); true when no library is needed or it is

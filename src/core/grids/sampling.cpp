@@ -85,8 +85,6 @@ int SORTXY(const WorkDir& dir, double xll, double yll, double cellSize, TextTabl
     table.cell(0, 0) = "Ydum";
     table.cell(1, 0) = "Xnew";
     table.cell(2, 0) = "Ynew";
-    dir.removeFile("temp.csv");
-    dir.removeFile("temp.txt");
 
     std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.located != b.located)
@@ -103,17 +101,22 @@ int SORTXY(const WorkDir& dir, double xll, double yll, double cellSize, TextTabl
     // The sorted lines, Ydum dropped, go through Sorted.csv as the table's
     // new content.
     const fs::path sorted = dir.path() / "Sorted.csv";
-    {
-        std::ofstream out = openForWriting(sorted);
-        TextWriter w(out);
-        w.line(joinedLine(table.rows[0], 1));
-        for (const Entry& e : entries)
-            w.line(e.rest);
-        out.flush();
-        checkWritten(out, sorted);
-    }
-    readSemicolonTable(sorted, 0, table);
     std::error_code ec;
+    try {
+        {
+            std::ofstream out = openForWriting(sorted);
+            TextWriter w(out);
+            w.line(joinedLine(table.rows[0], 1));
+            for (const Entry& e : entries)
+                w.line(e.rest);
+            out.flush();
+            checkWritten(out, sorted);
+        }
+        readSemicolonTable(sorted, 0, table);
+    } catch (const IoError&) {
+        fs::remove(sorted, ec);  // a scratch file: no part of it is left
+        throw;
+    }
     fs::remove(sorted, ec);
 
     for (int role = 0; role < kPointRoleCount; ++role)

@@ -24,7 +24,8 @@ struct MxwRange {
 };
 using MxwRanges = PerMxw<MxwRange>;
 
-// SORTXY: reads temp.txt and temp.csv (and removes them), snaps the points to
+// SORTXY: reads temp.txt and temp.csv (the run removes them once the grids
+// are sampled, so a run stopped before can start again), snaps the points to
 // the centres of the strata grid's cells, sorts them north to south and west
 // to east, and fills `table` with Xnew, Ynew and the columns of temp.csv.
 // Returns the number of points. PointColumns are shifted to the new columns.

@@ -573,6 +573,10 @@ RegressionOutcome runRegression(AppState& state, const RegressionSettings& setti
     sampling.NoXY = SORTXY(dir, state.GridProps[0][kXll], state.GridProps[0][kYll],
                            state.GridProps[0][kCellsize], sampling.SampleTable, sampling.columns);
     sampleGrids(dir, state.registry, state.GridProps, sampling, fb, &state.gridLibrary);
+    // The imported points are used up once sampled; until then a run that
+    // stopped can be started again from them.
+    dir.removeFile("temp.csv");
+    dir.removeFile("temp.txt");
     if (settings.sampled)
         settings.sampled();
 

@@ -1,4 +1,5 @@
 #include "app/session.h"
+#include "support/faults.h"
 #include "support/recording_feedback.h"
 #include "support/temp_dir.h"
 
@@ -167,6 +168,38 @@ TEST(Closure, TwoStrataAskAndFollowTheChoice)
         EXPECT_EQ(s.state.SessionNumber, 2);
         EXPECT_EQ(s.state.milestone, Mijlpaal::na_start);
     }
+}
+
+// "Again" that cannot archive keeps the session: a new one would write over
+// the files that stayed. Tried again once the directory is writable, it ends.
+TEST(Closure, AgainThatCannotArchiveKeepsTheSession)
+{
+    Session s;
+    startUp(s.state);
+    s.state.sampling.StrataCodes = {"         1"};
+    s.tmp.write("1-MHW-g01h01-gew.out", resultText(1, "1.00000000"));
+    s.state.setMilestone(Mijlpaal::na_voorspellen);
+    {
+        test::ReadOnlyDirectory readOnly(s.tmp.path());
+        if (!readOnly.holds())
+            GTEST_SKIP() << "this process cannot make a directory read-only for itself";
+        EXPECT_FALSE(again(s.state));
+    }
+    ASSERT_FALSE(s.fb.messages.empty());
+    EXPECT_EQ(s.fb.messages.back().rfind("The archive directory session1 could not be made; these files "
+                                         "stay where they are:",
+                                         0),
+              0u)
+        << s.fb.messages.back();
+    EXPECT_TRUE(s.has("1-MHW-g01h01-gew.out"));
+    EXPECT_EQ(s.state.SessionNumber, 1);
+    EXPECT_EQ(s.state.milestone, Mijlpaal::na_voorspellen);
+
+    EXPECT_TRUE(again(s.state));
+    EXPECT_TRUE(s.has("session1/1-MHW-g01h01-gew.out"));
+    EXPECT_FALSE(s.has("1-MHW-g01h01-gew.out"));
+    EXPECT_EQ(s.state.SessionNumber, 2);
+    EXPECT_EQ(s.state.milestone, Mijlpaal::na_start);
 }
 
 TEST(Closure, DeleteAllRegRemovesEveryResultWithItsFiles)

@@ -8,6 +8,7 @@
 #include "app/app_state.h"
 #include "app/session.h"
 #include "batch/batch_run.h"
+#include "support/faults.h"
 #include "support/recording_canvas.h"
 #include "support/recording_feedback.h"
 #include "support/temp_dir.h"
@@ -18,13 +19,11 @@
 #include <fcntl.h>
 #include <fstream>
 #include <functional>
-#include <linux/capability.h>
 #include <map>
+#include <optional>
 #include <set>
 #include <sstream>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -159,30 +158,22 @@ ChildOutcome runBatchChild(const fs::path& dir, const std::vector<std::string>& 
 }
 
 // A file-size limit as a full disk shows it: writes past it fail with EFBIG.
+// The child keeps it until it ends.
 std::function<void()> diskFullAt(rlim_t bytes)
 {
     return [bytes] {
-        std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, bytes};
-        setrlimit(RLIMIT_FSIZE, &limit);
+        static std::optional<test::FileSizeLimit> limit;
+        limit.emplace(bytes);
     };
 }
 
-// Root passes every permission check; without these two capabilities it is
-// bound by a read-only directory like any user.
+// Root is bound by a read-only directory only without its file-permission
+// override; the child gives it up before the run, so every thread it starts
+// is bound too.
 void dropFileOverride()
 {
-    if (geteuid() != 0)
-        return;
-    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
-    __user_cap_data_struct data[2]{};
-    if (syscall(SYS_capget, &header, data) != 0)
-        return;
-    for (const int cap : {CAP_DAC_OVERRIDE, CAP_DAC_READ_SEARCH}) {
-        data[cap / 32].effective &= ~(1u << (cap % 32));
-        data[cap / 32].permitted &= ~(1u << (cap % 32));
-    }
-    syscall(SYS_capset, &header, data);
+    if (geteuid() == 0)
+        test::setFileOverrides(false);
 }
 
 // Makes the directory read-only; a child that still can write there cannot
@@ -190,14 +181,10 @@ void dropFileOverride()
 std::function<void()> makeReadOnly(const fs::path& dir)
 {
     return [dir] {
-        chmod(dir.c_str(), 0555);
-        const fs::path probe = dir / "probe.tmp";
-        const int fd = ::open(probe.c_str(), O_WRONLY | O_CREAT, 0644);
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(probe.c_str());
+        static std::optional<test::ReadOnlyDirectory> readOnly;
+        readOnly.emplace(dir);
+        if (!readOnly->holds())
             _exit(kCannotInject);
-        }
     };
 }
 
