@@ -77,6 +77,14 @@ void QtDialogs::message(QWidget* parent, const QString& text)
 {
     const NormalCursor normal;
     QMessageBox box(QMessageBox::Information, QStringLiteral("Tolvar"), text, QMessageBox::Ok, parent);
+    // A long list (the files an archive could not take) would push the box
+    // off the screen: it shows the head, and the whole text under its details.
+    const QStringList lines = text.split(QLatin1Char('\n'));
+    if (lines.size() > kMessageLines) {
+        box.setText(lines.mid(0, kMessageLines).join(QLatin1Char('\n')) +
+                    QStringLiteral("\n  … and %1 more (see the details)").arg(lines.size() - kMessageLines));
+        box.setDetailedText(text);
+    }
     box.exec();
 }
 

@@ -52,6 +52,9 @@ public:
 // opened them and the normal pointer while they are open.
 class QtDialogs final : public Dialogs {
 public:
+    // A message of more lines shows this many, and the whole under its details.
+    static constexpr int kMessageLines = 20;
+
     QString openFile(QWidget* parent, const QString& title, const QString& directory,
                      const QString& filter) override;
     GridFileAnswer openGridFile(QWidget* parent, const GridFileRequest& request) override;

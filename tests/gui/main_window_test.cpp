@@ -23,6 +23,7 @@
 #include <QPixmap>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -749,6 +750,39 @@ TEST(GridDialog, AChangeOfFileTypeProposesItsName)
     EXPECT_EQ(started, QStringLiteral("*.asc"));
     EXPECT_EQ(proposed, QStringLiteral("hdr.adf"));
     EXPECT_EQ(typeShown, filters[1]);
+}
+
+// A message box stays on the screen however long its text: a short text is
+// shown whole, a long list by its head with the whole under the details.
+TEST(MessageBox, ALongListShowsItsHeadAndTheWholeUnderTheDetails)
+{
+    QStringList files;
+    for (int i = 1; i <= 60; ++i)
+        files << QStringLiteral("  %1-MHW-g01h01-gew.out").arg(i);
+    const QString longText = QStringLiteral("these files stay where they are:\n") + files.join(QLatin1Char('\n'));
+    struct Case {
+        QString text;
+        QString shown;
+        QString details;
+    };
+    const QString head = longText.section(QLatin1Char('\n'), 0, QtDialogs::kMessageLines - 1);
+    const Case cases[] = {
+        {QStringLiteral("short\ntext"), QStringLiteral("short\ntext"), QString()},
+        {longText, head + QStringLiteral("\n  … and 41 more (see the details)"), longText},
+    };
+    for (const Case& c : cases) {
+        QString shown, details;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            shown = box->text();
+            details = box->detailedText();
+            box->accept();
+        });
+        QtDialogs().message(nullptr, c.text);
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(details, c.details);
+    }
 }
 
 }  // namespace
