@@ -75,6 +75,12 @@ void setUp()
         // Failures are answered through the results; GDAL's own texts would
         // only clutter the terminal.
         CPLSetErrorHandler(CPLQuietErrorHandler);
+        // Rows are read one at a time. An uncompressed TIFF is then read
+        // straight from the file, not a whole strip at a time into the block
+        // cache: a strip of many rows would cost its full size on every read.
+        // A setting of the user's own holds.
+        if (!CPLGetConfigOption("GTIFF_DIRECT_IO", nullptr))
+            CPLSetConfigOption("GTIFF_DIRECT_IO", "YES");
         GDALAllRegister();
     });
 }

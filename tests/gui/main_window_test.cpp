@@ -637,6 +637,7 @@ TEST(TfrmMAIN, FaultsEndTheCommandWithAMessageAndTheWindowGoesOn)
          {"The archive directory session1 could not be made; these files stay where they are:", "MHW_R.asc"},
          nullptr},
     };
+    std::vector<std::string> notInjected;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         MainFixture f;
@@ -655,8 +656,10 @@ TEST(TfrmMAIN, FaultsEndTheCommandWithAMessageAndTheWindowGoesOn)
             ASSERT_TRUE(fs::exists(f.tmp / "MHW_R.asc"));
         }
         std::shared_ptr<void> fault = c.inject(f.tmp.path());
-        if (!fault)
-            GTEST_SKIP() << "this process cannot make a directory read-only for itself";
+        if (!fault) {
+            notInjected.push_back(c.what);
+            continue;
+        }
         const std::string whole = c.changedOnPurpose ? inputs.at(c.changedOnPurpose) : std::string();
         f.dialogs.messages.clear();
         QPushButton* command = c.at == At::regression ? w.btbttnFILESOK
@@ -710,6 +713,9 @@ TEST(TfrmMAIN, FaultsEndTheCommandWithAMessageAndTheWindowGoesOn)
             break;
         }
     }
+    if (!notInjected.empty())
+        GTEST_SKIP() << "this process cannot make a directory read-only for itself: " << notInjected.size()
+                     << " case(s) not run";
 }
 
 }  // namespace
