@@ -26,6 +26,9 @@ struct Geometry {
     double cellSize = 0;
 };
 
+// A block larger than this is not read whole for a row.
+constexpr double kLargeBlockBytes = 16.0 * 1024 * 1024;
+
 struct Layer {
     GDALDatasetH dataset = nullptr;
     GDALRasterBandH band = nullptr;
@@ -75,12 +78,6 @@ void setUp()
         // Failures are answered through the results; GDAL's own texts would
         // only clutter the terminal.
         CPLSetErrorHandler(CPLQuietErrorHandler);
-        // Rows are read one at a time. An uncompressed TIFF is then read
-        // straight from the file, not a whole strip at a time into the block
-        // cache: a strip of many rows would cost its full size on every read.
-        // A setting of the user's own holds.
-        if (!CPLGetConfigOption("GTIFF_DIRECT_IO", nullptr))
-            CPLSetConfigOption("GTIFF_DIRECT_IO", "YES");
         GDALAllRegister();
     });
 }
@@ -234,6 +231,22 @@ std::int32_t CellLayerOpen(const char16_t* name, std::int32_t, std::int32_t ioTy
     const GDALDataType type = GDALGetRasterDataType(layer->band);
     if (GDALDataTypeIsComplex(type))
         return -1;
+    // Rows are read one at a time, and GDAL reads a whole block for each. A
+    // block of many rows (a TIFF of tall strips, or of huge tiles) is read
+    // straight from the file instead; smaller blocks keep the block cache,
+    // which is much faster for them. A setting of the user's own holds.
+    int blockCols = 0, blockRows = 0;
+    GDALGetBlockSize(layer->band, &blockCols, &blockRows);
+    const double blockBytes = static_cast<double>(blockCols) * blockRows * GDALGetDataTypeSizeBytes(type);
+    if (blockBytes > kLargeBlockBytes && !CPLGetConfigOption("GTIFF_DIRECT_IO", nullptr)) {
+        GDALClose(layer->dataset);
+        CPLSetThreadLocalConfigOption("GTIFF_DIRECT_IO", "YES");
+        layer->dataset = openRaster(layer->name);
+        CPLSetThreadLocalConfigOption("GTIFF_DIRECT_IO", nullptr);
+        if (!layer->dataset || !geometryOf(layer->dataset, layer->geo))
+            return -1;
+        layer->band = GDALGetRasterBand(layer->dataset, 1);
+    }
     layer->cellType = isIntegerType(type) ? 1 : 2;
     layer->ioType = ioType;
     int has = 0;

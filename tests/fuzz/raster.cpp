@@ -9,7 +9,10 @@
 #include "grids/sampling.h"
 #include "mapping/cell_streams.h"
 
+#include <gdal.h>
+
 #include <algorithm>
+#include <cstring>
 #include <fstream>
 
 using namespace tolvar;
@@ -29,6 +32,33 @@ void writePoints(const std::filesystem::path& dir, const GridPropsRow& grid)
     csv << fixed(grid[kXll] - cs, 1, 6) << ';' << fixed(top, 1, 6) << ";1;\r\n";
     csv << "1e300;-1e300;1;\r\n";
 }
+
+// GDAL reads a block whole. The library reads a large uncompressed block
+// straight from the file, but a large compressed or sub-byte block needs its
+// full size in memory: that is GDAL's by design, and such inputs are left out
+// so that memory stays a measure of our own code.
+bool needsAWholeLargeBlock(const std::filesystem::path& file)
+{
+    GDALAllRegister();
+    GDALDatasetH ds = GDALOpenEx(file.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
+    if (!ds)
+        return false;
+    bool large = false;
+    if (GDALGetRasterCount(ds) >= 1) {
+        GDALRasterBandH band = GDALGetRasterBand(ds, 1);
+        int cols = 0, rows = 0;
+        GDALGetBlockSize(band, &cols, &rows);
+        const double bytes =
+            static_cast<double>(cols) * rows * GDALGetDataTypeSizeBytes(GDALGetRasterDataType(band));
+        const char* compression = GDALGetMetadataItem(ds, "COMPRESSION", "IMAGE_STRUCTURE");
+        const char* nbits = GDALGetMetadataItem(band, "NBITS", "IMAGE_STRUCTURE");
+        const bool direct = std::strcmp(GDALGetDriverShortName(GDALGetDatasetDriver(ds)), "GTiff") == 0 &&
+                            !compression && !nbits;
+        large = bytes > 64.0 * 1024 * 1024 && !direct;
+    }
+    GDALClose(ds);
+    return large;
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -38,7 +68,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto dir = fuzz::freshWorkDir();
     std::ofstream(dir / GridLibraryBinding::locationFile(WorkDir(dir)), std::ios::binary)
         << TOLVAR_FUZZ_GRIDIO << "\r\n" << TOLVAR_FUZZ_GDAL << "\r\n" << TOLVAR_FUZZ_PROJ << "\r\n";
-    fuzz::writeInput(dir, "grid.tif", fuzz::asText(data, size));
+    const auto file = fuzz::writeInput(dir, "grid.tif", fuzz::asText(data, size));
+    if (needsAWholeLargeBlock(file))
+        return 0;
     const WorkDir work(dir);
     SilentFeedback fb;
     library.offerManualAttach = false;
