@@ -6,6 +6,7 @@
 #include "support/recording_feedback.h"
 #include "support/temp_dir.h"
 
+#include <gdal.h>
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -287,6 +288,54 @@ TEST(LibraryGrids, TheLibraryReadsWindowsCellsAndRows)
     EXPECT_EQ(f.CellLyrExists(gridName16((w.tmp / "aux" / "hdr.adf").string()).c_str()), 1);
     EXPECT_EQ(f.GridExists(gridName16((w.tmp / "temp.txt").string()).c_str()), 0);
     EXPECT_EQ(test::openLayers(w.lib), 0);
+}
+
+// A GeoTIFF of tall strips (16.8 MB each) is read row by row straight from
+// the file: the rows hold what was written, unwritten strips read as zero.
+TEST(LibraryGrids, AGeoTiffOfTallStripsReadsItsRows)
+{
+    Workspace w(kEsri, false);
+    ASSERT_TRUE(w.lib.need(w.dir, w.fb));
+    constexpr int kCols = 8200, kRows = 4100;
+    const fs::path file = w.tmp / "tall.tif";
+    const auto cell = [](int r, int c) { return static_cast<double>((r + c) % 200 + 1); };
+    {
+        GDALAllRegister();
+        const char* options[] = {"BLOCKYSIZE=2048", "SPARSE_OK=TRUE", nullptr};
+        GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), file.c_str(), kCols, kRows, 1, GDT_Byte,
+                                     const_cast<char**>(options));
+        ASSERT_NE(ds, nullptr);
+        double gt[6] = {0, 1, 0, kRows, 0, -1};
+        GDALSetGeoTransform(ds, gt);
+        std::vector<double> row(kCols);
+        for (int r : {0, 1, 2050}) {
+            for (int c = 0; c < kCols; ++c)
+                row[static_cast<std::size_t>(c)] = cell(r, c);
+            ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, r, kCols, 1, row.data(), kCols, 1,
+                                   GDT_Float64, 0, 0),
+                      CE_None);
+        }
+        GDALClose(ds);
+    }
+    const GridEntryPoints& f = w.lib.fn;
+    const std::u16string name = gridName16(file.string());
+    std::int32_t type = 0;
+    double size = 0;
+    const std::int32_t layer = f.CellLayerOpen(name.c_str(), 2, 2, &type, &size);
+    ASSERT_GE(layer, 0);
+    double box[4], window[4];
+    ASSERT_EQ(f.BndCellRead(name.c_str(), box), 1);
+    ASSERT_EQ(f.AccessWindowSet(box, size, window), 1);
+    std::vector<double> row(kCols);
+    for (int r : {0, 1, 2050, 2051, 4099}) {
+        SCOPED_TRACE(r);
+        ASSERT_EQ(f.GetWindowRowFloat(layer, r, row.data(), kCols), 1);
+        const bool written = r <= 1 || r == 2050;
+        for (int c : {0, 1, 4321, kCols - 1})
+            EXPECT_EQ(row[static_cast<std::size_t>(c)], written ? cell(r, c) : 0.0) << c;
+    }
+    EXPECT_EQ(f.AccessWindowClear(), 1);
+    EXPECT_EQ(f.CellLyrClose(layer), 1);
 }
 
 }  // namespace
