@@ -86,6 +86,13 @@ struct MainFixture {
         });
         window->btbttnPUNTDATA->click();
     }
+
+    // The import above, then "Start regression".
+    void importAndRegress()
+    {
+        importPoints();
+        window->btbttnFILESOK->click();
+    }
 };
 
 TEST(TfrmMAIN, StartUpShowsTheBatchStartFileAndTheFirstStage)
@@ -318,8 +325,7 @@ TEST(TfrmMAIN, KrigingFollowsTheResidualsAndShowsItsVariogram)
 {
     MainFixture f;
     TfrmMAIN& w = *f.window;
-    f.importPoints();
-    w.btbttnFILESOK->click();
+    f.importAndRegress();
     ASSERT_TRUE(w.grpbxTAB2->isEnabled());
     EXPECT_TRUE(w.chckbxKRIGING->isEnabled());
     EXPECT_FALSE(w.chckbxKRIGING->isChecked());
@@ -393,8 +399,7 @@ TEST(TfrmMAIN, GridChoicesAndTheOutputFolder)
     EXPECT_FALSE(w.btbttnFILESOK->isEnabled());
     EXPECT_TRUE(w.sttsbrPROGRESS->currentMessage().contains(QStringLiteral("import the point data again")));
 
-    f.importPoints();
-    w.btbttnFILESOK->click();
+    f.importAndRegress();
     ASSERT_TRUE(w.grpbxTAB3->isEnabled());
     const std::array<const char*, 6> names{"MHW_R.asc", "SDMHW_R.asc", "MSW_R.asc",
                                            "SDMSW_R.asc", "MLW_R.asc", "SDMLW_R.asc"};
@@ -409,8 +414,7 @@ TEST(TfrmMAIN, ResultsTabFollowsSelectorsRejectsAndTheMappingRun)
 {
     MainFixture f;
     TfrmMAIN& w = *f.window;
-    f.importPoints();
-    w.btbttnFILESOK->click();
+    f.importAndRegress();
     ASSERT_TRUE(w.grpbxTAB2->isEnabled());
 
     const auto blank = [&w] {
@@ -499,8 +503,7 @@ TEST(TfrmMAIN, NoRegressionKeepsTheFirstTabOpen)
     EXPECT_TRUE(w.chckbxVOLGORDEGXG->isEnabledTo(w.grpbxTAB3));  // the tab itself is still closed
 
     // The corrected points give the run its models.
-    f.importPoints();
-    w.btbttnFILESOK->click();
+    f.importAndRegress();
     EXPECT_TRUE(w.grpbxTAB3->isEnabled());
 }
 
@@ -646,9 +649,10 @@ TEST(TfrmMAIN, FaultsEndTheCommandWithAMessageAndTheWindowGoesOn)
         for (const auto& entry : fs::directory_iterator(f.tmp.path()))
             if (entry.is_regular_file() && entry.path().extension() != ".log")
                 inputs[entry.path().filename().string()] = test::readFile(entry.path());
-        f.importPoints();
-        if (c.at != At::regression) {
-            w.btbttnFILESOK->click();
+        if (c.at == At::regression) {
+            f.importPoints();
+        } else {
+            f.importAndRegress();
             ASSERT_TRUE(w.grpbxTAB2->isEnabled());
         }
         if (c.at == At::again) {
